@@ -1,0 +1,81 @@
+#include "driver/check_loop.h"
+
+#include "driver/console_texts.h"
+#include "geometry/quad.h"
+#include "geometry/warp.h"
+#include "writer/split_writer.h"
+
+namespace skewquad {
+namespace {
+
+void count_quad(double max, long long line_number, const AngleLimits& limits,
+                RunTally& tally, std::FILE* console) {
+  // Strict comparisons throughout: a quad exactly at a limit falls in the
+  // band below it, and one whose angle is no number falls in none.
+  if (max > limits.error) {
+    std::fprintf(console, text::kQuadAboveError, line_number, max);
+    ++tally.error_count;
+  } else if (max > limits.warning) {
+    ++tally.warning_count;
+  } else if (max > limits.low) {
+    ++tally.low_count;
+  }
+}
+
+}  // namespace
+
+void check_lines(LineReader& input, CopyStream* copy, const AngleLimits& limits,
+                 const ModeFlags& flags, RunTally& tally, std::FILE* console) {
+  QuadLine quad;
+  std::string_view piece;
+  std::string_view last_line_end = "\n";
+  while (input.next(piece)) {
+    ++tally.line_number;
+    // A warped quad piece with no line end of its own is ended like the
+    // pieces before it.
+    if (copy != nullptr && piece.back() == '\n') last_line_end = line_end_of(piece);
+    if (probe_line_type(piece) != kQuadLineType) {
+      if (copy != nullptr) copy->write(piece);
+      continue;
+    }
+    if (!parse_quad(piece, quad)) {
+      std::fprintf(console, text::kInvalidQuad, tally.line_number);
+      if (copy != nullptr) copy->write(piece);
+      continue;
+    }
+    const WarpMeasure measure = measure_warp(quad);
+    if (copy != nullptr) {
+      if (measure.max > limits.warning) {
+        write_split(*copy, piece, quad, measure, limits, flags, last_line_end);
+      } else {
+        copy->write(piece);
+      }
+    }
+    count_quad(measure.max, tally.line_number, limits, tally, console);
+  }
+}
+
+void print_summary(const RunTally& tally, const AngleLimits& limits, std::FILE* console) {
+  std::fputs(text::kSummaryHeading, console);
+  if (tally.low_count > 0) {
+    std::fprintf(console, text::kLowBand, tally.low_count, limits.low, limits.warning);
+  }
+  if (tally.warning_count > 0) {
+    std::fprintf(console, text::kWarningBand, tally.warning_count, limits.warning, limits.error);
+  } else {
+    std::fprintf(console, text::kNoWarning, limits.warning, limits.error);
+  }
+  if (tally.error_count > 0) {
+    std::fprintf(console, text::kErrorBand, tally.error_count, limits.error);
+  } else {
+    std::fprintf(console, text::kNoError, limits.error);
+  }
+  std::fputs(text::kSummaryRule, console);
+  if (tally.error_count > 0) {
+    std::fprintf(console, text::kWarpedCount, tally.error_count);
+  } else if (are_standard(limits)) {
+    std::fputs(text::kAllPlanar, console);
+  }
+}
+
+}  // namespace skewquad

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <memory>
+#include <string_view>
+
+namespace skewquad {
+
+// The longest piece of a line, counted as a text-mode reader counts: a
+// carriage return directly followed by a line feed is one character. A piece
+// therefore holds at most this many bytes plus one.
+inline constexpr std::size_t kPieceCharacters = 1023;
+
+// Cuts a file into the pieces that fgets with a 1024-byte buffer would read
+// in text mode, while reading the file in large blocks. Every byte stays as
+// it was: CR LF, a lone CR, NUL and 0x1A bytes all come through unchanged.
+class LineReader {
+ public:
+  explicit LineReader(std::FILE* file);
+
+  // The next piece, valid until the next call; false at the end of the file
+  // or on a read error.
+  bool next(std::string_view& piece);
+
+  // True once a read has failed; the pieces before the failure were given.
+  bool failed() const { return failed_; }
+
+ private:
+  void refill();
+
+  static constexpr std::size_t capacity_ = 256 * 1024;
+  std::FILE* file_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t begin_ = 0;
+  std::size_t end_ = 0;
+  bool at_end_ = false;
+  bool failed_ = false;
+};
+
+}  // namespace skewquad

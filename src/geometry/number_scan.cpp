@@ -1,0 +1,153 @@
+#include "geometry/number_scan.h"
+
+#include <charconv>
+#include <limits>
+
+namespace skewquad {
+namespace {
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// Powers of ten that a double holds exactly.
+constexpr double kExactPowersOfTen[] = {
+    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr int kLargestExactPower = 22;
+constexpr std::uint64_t kLargestExactInteger = std::uint64_t{1} << 53;
+
+// Saturates far beyond any exponent a double can reach, so that an absurdly
+// long exponent cannot overflow while it is read.
+constexpr long long kExponentCap = 1'000'000'000'000;
+
+// What scan_double learned about the text of one number.
+struct DecimalText {
+  const char* mantissa_begin;   // first digit or point, after the sign
+  const char* mantissa_end;     // just past the last digit or point
+  const char* number_end;       // just past the exponent, if one was read
+  long long exponent = 0;       // value of the written exponent, capped
+  std::uint64_t leading = 0;    // the first significant digits as an integer
+  int leading_count = 0;        // how many significant digits `leading` holds
+  bool leading_exact = true;    // no nonzero digit was left out of `leading`
+  long long point_shift = 0;    // digits after the point kept in `leading`
+  long long integer_digits = 0; // significant digits before the point
+  long long zeros_after_point = 0;  // zeros between the point and the first
+                                    // significant digit, when none came before
+};
+
+// The value when the digits and the exponent both fit an exact double: one
+// correctly rounded multiplication or division of two exact numbers gives
+// the same double as any correct conversion of the whole text.
+bool convert_exactly(const DecimalText& text, double& magnitude) {
+  if (!text.leading_exact || text.leading > kLargestExactInteger) return false;
+  if (text.leading == 0) {
+    magnitude = 0.0;
+    return true;
+  }
+  const long long power = text.exponent - text.point_shift;
+  if (power < -kLargestExactPower || power > kLargestExactPower) return false;
+  const double digits = static_cast<double>(text.leading);
+  magnitude = power < 0 ? digits / kExactPowersOfTen[-power]
+                        : digits * kExactPowersOfTen[power];
+  return true;
+}
+
+double convert_in_general(const DecimalText& text) {
+  double magnitude = 0.0;
+  const auto [stop, error] =
+      std::from_chars(text.mantissa_begin, text.number_end, magnitude);
+  if (error == std::errc::result_out_of_range) {
+    // The text names a number beyond a double's range at one end or the
+    // other; the decimal position of its first significant digit says which.
+    const long long position = text.integer_digits > 0
+                                   ? text.exponent + text.integer_digits
+                                   : text.exponent - text.zeros_after_point;
+    return position > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+  }
+  return magnitude;
+}
+
+}  // namespace
+
+const char* scan_int(const char* p, const char* end, std::int32_t& value) {
+  p = skip_scan_space(p, end);
+  bool negative = false;
+  if (p != end && (*p == '+' || *p == '-')) {
+    negative = *p == '-';
+    ++p;
+  }
+  if (p == end || !is_digit(*p)) return nullptr;
+  std::uint32_t magnitude = 0;
+  while (p != end && is_digit(*p)) {
+    magnitude = magnitude * 10u + static_cast<std::uint32_t>(*p - '0');
+    ++p;
+  }
+  value = static_cast<std::int32_t>(negative ? 0u - magnitude : magnitude);
+  return p;
+}
+
+const char* scan_double(const char* p, const char* end, double& value) {
+  p = skip_scan_space(p, end);
+  bool negative = false;
+  if (p != end && (*p == '+' || *p == '-')) {
+    negative = *p == '-';
+    ++p;
+  }
+  DecimalText text;
+  text.mantissa_begin = p;
+  bool any_digit = false;
+  bool after_point = false;
+  for (; p != end; ++p) {
+    const char c = *p;
+    if (is_digit(c)) {
+      any_digit = true;
+      const bool significant = text.leading_count > 0 || c != '0';
+      if (!significant) {
+        if (after_point) ++text.zeros_after_point;
+        continue;
+      }
+      if (text.leading_count < 19) {
+        text.leading = text.leading * 10 + static_cast<std::uint64_t>(c - '0');
+        ++text.leading_count;
+        if (after_point) ++text.point_shift;
+      } else if (c != '0') {
+        text.leading_exact = false;
+      } else if (!after_point) {
+        // A trailing zero of the integer part scales what was kept.
+        --text.point_shift;
+      }
+      if (!after_point) ++text.integer_digits;
+    } else if (c == '.' && !after_point) {
+      after_point = true;
+    } else {
+      break;
+    }
+  }
+  if (!any_digit) return nullptr;
+  text.mantissa_end = p;
+  text.number_end = p;
+
+  // An exponent counts only when digits follow the e and its sign.
+  if (p != end && (*p == 'e' || *p == 'E')) {
+    const char* q = p + 1;
+    bool exponent_negative = false;
+    if (q != end && (*q == '+' || *q == '-')) {
+      exponent_negative = *q == '-';
+      ++q;
+    }
+    if (q != end && is_digit(*q)) {
+      long long exponent = 0;
+      for (; q != end && is_digit(*q); ++q) {
+        if (exponent < kExponentCap) exponent = exponent * 10 + (*q - '0');
+      }
+      text.exponent = exponent_negative ? -exponent : exponent;
+      text.number_end = q;
+    }
+  }
+
+  double magnitude = 0.0;
+  if (!convert_exactly(text, magnitude)) magnitude = convert_in_general(text);
+  value = negative ? -magnitude : magnitude;
+  return text.number_end;
+}
+
+}  // namespace skewquad

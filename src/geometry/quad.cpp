@@ -1,0 +1,63 @@
+#include "geometry/quad.h"
+
+#include "geometry/number_scan.h"
+
+namespace skewquad {
+namespace {
+
+bool is_hex_digit(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') ||
+         (c >= 'A' && c <= 'F');
+}
+
+std::uint32_t hex_digit_value(char c) {
+  if (c <= '9') return static_cast<std::uint32_t>(c - '0');
+  if (c <= 'F') return static_cast<std::uint32_t>(c - 'A' + 10);
+  return static_cast<std::uint32_t>(c - 'a' + 10);
+}
+
+// A colour is either a decimal integer or an LDraw direct colour, 0x or 0X
+// followed by hexadecimal digits. The hexadecimal text is kept as written.
+const char* scan_colour(const char* p, const char* end, QuadLine& quad) {
+  p = skip_scan_space(p, end);
+  const bool hexadecimal = end - p >= 3 && p[0] == '0' &&
+                           (p[1] == 'x' || p[1] == 'X') && is_hex_digit(p[2]);
+  if (!hexadecimal) {
+    quad.hex_colour_text = {};
+    return scan_int(p, end, quad.colour);
+  }
+  const char* digit = p + 2;
+  std::uint32_t value = 0;
+  for (; digit != end && is_hex_digit(*digit); ++digit) {
+    value = value * 16u + hex_digit_value(*digit);
+  }
+  quad.colour = static_cast<std::int32_t>(value);
+  quad.hex_colour_text = std::string_view(p, static_cast<std::size_t>(digit - p));
+  return digit;
+}
+
+}  // namespace
+
+std::int32_t probe_line_type(std::string_view line) {
+  std::int32_t type = -1;
+  scan_int(line, type);
+  return type;
+}
+
+bool parse_quad(std::string_view line, QuadLine& quad) {
+  const char* p = line.data();
+  const char* const end = p + line.size();
+  p = scan_int(p, end, quad.line_type);
+  if (p == nullptr) return false;
+  p = scan_colour(p, end, quad);
+  if (p == nullptr) return false;
+  for (Vertex& corner : quad.corners) {
+    for (double* coordinate : {&corner.x, &corner.y, &corner.z}) {
+      p = scan_double(p, end, *coordinate);
+      if (p == nullptr) return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace skewquad

@@ -1,0 +1,60 @@
+#include "geometry/warp.h"
+
+#include <cmath>
+
+namespace skewquad {
+namespace {
+
+Vertex difference(const Vertex& a, const Vertex& b) {
+  return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+
+Vertex cross(const Vertex& u, const Vertex& v) {
+  return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
+}
+
+// The order of the sum (z, then y, then x) decides the last bit, and with it
+// exact ties between the two folds and the edge of the arcsine's domain.
+double length(const Vertex& v) {
+  return std::sqrt((v.z * v.z + v.y * v.y) + v.x * v.x);
+}
+
+Vertex unit(const Vertex& v) {
+  const double reciprocal = 1.0 / length(v);
+  return {v.x * reciprocal, v.y * reciprocal, v.z * reciprocal};
+}
+
+}  // namespace
+
+double fold_angle(const Vertex& normal_a, const Vertex& normal_b) {
+  double sine = length(cross(unit(normal_a), unit(normal_b)));
+  // Rounding can push the sine of a right angle just past 1; the arcsine of
+  // that would be no number and the quad would go unreported.
+  if (sine > 1.0) sine = 1.0;
+  // Planar quads are the common case, and the arcsine of an exact zero is
+  // exactly zero.
+  if (sine == 0.0) return 0.0;
+  const long double radians = std::asin(static_cast<long double>(sine));
+  return static_cast<double>(radians * static_cast<long double>(kDegreesPerRadian));
+}
+
+WarpMeasure measure_warp(const QuadLine& quad) {
+  const Vertex& p1 = quad.corners[0];
+  const Vertex& p2 = quad.corners[1];
+  const Vertex& p3 = quad.corners[2];
+  const Vertex& p4 = quad.corners[3];
+  const Vertex a = difference(p1, p2);
+  const Vertex b = difference(p2, p3);
+  const Vertex c = difference(p3, p4);
+  const Vertex d = difference(p4, p1);
+
+  WarpMeasure measure;
+  // Triangle P1 P2 P4 (edges at P1) against triangle P2 P3 P4 (edges at P3).
+  measure.fold_24 = fold_angle(cross(a, d), cross(b, c));
+  // Triangle P1 P2 P3 (edges at P2) against triangle P3 P4 P1 (edges at P4).
+  measure.fold_13 = fold_angle(cross(a, b), cross(d, c));
+  measure.max = measure.fold_24 > measure.fold_13 ? measure.fold_24 : measure.fold_13;
+  return measure;
+}
+
+}  // namespace skewquad
