@@ -28,7 +28,8 @@ struct DecimalText {
   std::uint64_t leading = 0;    // the first significant digits as an integer
   int leading_count = 0;        // how many significant digits `leading` holds
   bool leading_exact = true;    // no nonzero digit was left out of `leading`
-  long long point_shift = 0;    // digits after the point kept in `leading`
+  long long point_shift = 0;    // places `leading` must move right: digits
+                                // after the point, less integer digits left out
   long long integer_digits = 0; // significant digits before the point
   long long zeros_after_point = 0;  // zeros between the point and the first
                                     // significant digit, when none came before
@@ -102,7 +103,10 @@ const char* scan_double(const char* p, const char* end, double& value) {
       any_digit = true;
       const bool significant = text.leading_count > 0 || c != '0';
       if (!significant) {
-        if (after_point) ++text.zeros_after_point;
+        if (after_point) {
+          ++text.zeros_after_point;
+          ++text.point_shift;
+        }
         continue;
       }
       if (text.leading_count < 19) {

@@ -1,0 +1,108 @@
+#include "driver/line_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "test_files.h"
+
+namespace skewquad {
+namespace {
+
+std::vector<std::string> pieces_of(std::string_view content) {
+  std::FILE* file = testing::file_holding(content);
+  LineReader reader(file);
+  std::vector<std::string> pieces;
+  std::string_view piece;
+  while (reader.next(piece)) pieces.emplace_back(piece);
+  EXPECT_FALSE(reader.failed());
+  std::fclose(file);
+  return pieces;
+}
+
+// The rule written out byte by byte: a piece ends after a line feed or once
+// it holds 1023 characters, a CR directly before an LF counting as one.
+std::vector<std::string> reference_pieces(std::string_view content) {
+  std::vector<std::string> pieces;
+  std::string piece;
+  std::size_t characters = 0;
+  for (std::size_t i = 0; i < content.size(); ++i) {
+    const bool crlf = content[i] == '\r' && i + 1 < content.size() && content[i + 1] == '\n';
+    if (crlf) {
+      piece += "\r\n";
+      ++i;
+    } else {
+      piece += content[i];
+    }
+    ++characters;
+    if (crlf || content[i] == '\n' || characters == 1023) {
+      pieces.push_back(piece);
+      piece.clear();
+      characters = 0;
+    }
+  }
+  if (!piece.empty()) pieces.push_back(piece);
+  return pieces;
+}
+
+TEST(LineReader, KeepsEveryLineEndAndEveryByteAsItWas) {
+  const std::string content = std::string("0 a\r\n\n3 1\r2\n\x1A" "4 5\0" "6\r\n", 20) + "last";
+  EXPECT_EQ(pieces_of(content),
+            (std::vector<std::string>{"0 a\r\n", "\n", "3 1\r2\n",
+                                      std::string("\x1A" "4 5\0" "6\r\n", 8), "last"}));
+  EXPECT_TRUE(pieces_of("").empty());
+  EXPECT_EQ(pieces_of("\r"), std::vector<std::string>{"\r"});
+}
+
+TEST(LineReader, CutsLongLinesAt1023Characters) {
+  const std::string fits_crlf = std::string(1022, 'a') + "\r\n";
+  EXPECT_EQ(pieces_of(fits_crlf), std::vector<std::string>{fits_crlf});
+  const std::string fits_lf = std::string(1022, 'a') + "\n";
+  EXPECT_EQ(pieces_of(fits_lf), std::vector<std::string>{fits_lf});
+
+  const std::string full(1023, 'b');
+  EXPECT_EQ(pieces_of(full + "\n"), (std::vector<std::string>{full, "\n"}));
+  EXPECT_EQ(pieces_of(full + "\r\n"), (std::vector<std::string>{full, "\r\n"}));
+  EXPECT_EQ(pieces_of(full + "cc\n"), (std::vector<std::string>{full, "cc\n"}));
+
+  // A lone CR is one character like any other.
+  const std::string lone_cr = std::string(1022, 'd') + "\r";
+  EXPECT_EQ(pieces_of(lone_cr + "x\n"), (std::vector<std::string>{lone_cr, "x\n"}));
+}
+
+TEST(LineReader, CutsGeneratedFilesAsTheByteByByteRuleDoes) {
+  // Files larger than the read buffer, with lines around the piece length,
+  // so that pieces straddle the buffer's refills in every way.
+  std::mt19937_64 random(1023);
+  const std::string alphabet = "\r\n\r\n4 .0-\x1A";
+  for (int file = 0; file < 40; ++file) {
+    std::string content;
+    const std::size_t size = 100'000 + random() % 700'000;
+    while (content.size() < size) {
+      const std::size_t length = random() % 3 == 0 ? 1020 + random() % 8 : random() % 3000;
+      for (std::size_t i = 0; i < length; ++i) {
+        content += random() % 16 == 0 ? alphabet[random() % alphabet.size()] : 'a';
+      }
+      content += random() % 2 ? "\r\n" : "\n";
+    }
+    if (random() % 2) content += std::string(1 + random() % 2000, 'z');
+    ASSERT_EQ(pieces_of(content), reference_pieces(content)) << "file " << file;
+  }
+}
+
+TEST(LineReader, ReportsAFailedRead) {
+  // A file opened only for writing cannot be read from.
+  std::FILE* file = std::tmpfile();
+  std::FILE* write_only = std::freopen(nullptr, "wb", file);
+  ASSERT_NE(write_only, nullptr);
+  LineReader reader(write_only);
+  std::string_view piece;
+  EXPECT_FALSE(reader.next(piece));
+  EXPECT_TRUE(reader.failed());
+  std::fclose(write_only);
+}
+
+}  // namespace
+}  // namespace skewquad
