@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Runs the tool once for one case folder and compares what it did with what
+# the folder expects:
+#   args             the arguments, one line, split at blanks
+#   stdin            fed to the tool (otherwise standard input is empty)
+#   setup            optional script run first in the scratch folder
+#   environment      optional script sourced in the tool's own shell just
+#                    before it starts (resource limits, ignored signals)
+#   console          the exact bytes expected on standard output
+#   status           the expected exit status
+#   expected.NAME    the exact bytes expected in file NAME afterwards
+#   check            optional script run last; it fails the case by failing
+# Everything runs in a scratch copy of the folder, so the case stays clean.
+set -u
+tool=$(realpath "$1")
+case_dir=$2
+scratch=$(mktemp -d)
+trap 'chmod -R u+w "$scratch" 2>/dev/null; rm -rf "$scratch"' EXIT
+cp -R "$case_dir"/. "$scratch"/
+cd "$scratch" || exit 1
+
+if [ -f setup ]; then bash ./setup || { echo "setup failed"; exit 1; }; fi
+read -r -a arguments < args || true
+input=/dev/null
+[ -f stdin ] && input=stdin
+(
+  if [ -f environment ]; then source ./environment; fi
+  exec "$tool" "${arguments[@]}" < "$input" > actual.console 2> actual.errors
+)
+status=$?
+
+failed=0
+if ! cmp -s -- console actual.console; then
+  echo "console differs (expected, then actual):"
+  od -c console | tail -n 12
+  echo ---
+  od -c actual.console | tail -n 12
+  failed=1
+fi
+if [ -s actual.errors ]; then
+  echo "the tool wrote to standard error:"
+  cat actual.errors
+  failed=1
+fi
+expected_status=$(cat status)
+if [ "$status" != "$expected_status" ]; then
+  echo "exit status $status, expected $expected_status"
+  failed=1
+fi
+for expected in expected.*; do
+  [ -e "$expected" ] || continue
+  name=${expected#expected.}
+  if ! cmp -s -- "$expected" "$name"; then
+    echo "file $name differs from $expected:"
+    diff <(od -c -- "$expected") <(od -c -- "$name" 2>&1) | head -n 20
+    failed=1
+  fi
+done
+if [ -f check ] && ! bash ./check; then
+  echo "check failed"
+  failed=1
+fi
+exit $failed
