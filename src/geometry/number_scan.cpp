@@ -1,6 +1,8 @@
 #include "geometry/number_scan.h"
 
+#include <bit>
 #include <charconv>
+#include <cstring>
 #include <limits>
 
 namespace skewquad {
@@ -86,13 +88,11 @@ const char* scan_int(const char* p, const char* end, std::int32_t& value) {
   return p;
 }
 
-const char* scan_double(const char* p, const char* end, double& value) {
-  p = skip_scan_space(p, end);
-  bool negative = false;
-  if (p != end && (*p == '+' || *p == '-')) {
-    negative = *p == '-';
-    ++p;
-  }
+namespace {
+
+// Reads the number whose digits (or point) start at `p`, in full generality:
+// any count of digits, an exponent, results beyond the range of a double.
+const char* scan_decimal_text(const char* p, const char* end, bool negative, double& value) {
   DecimalText text;
   text.mantissa_begin = p;
   bool any_digit = false;
@@ -152,6 +152,84 @@ const char* scan_double(const char* p, const char* end, double& value) {
   if (!convert_exactly(text, magnitude)) magnitude = convert_in_general(text);
   value = negative ? -magnitude : magnitude;
   return text.number_end;
+}
+
+}  // namespace
+
+namespace {
+
+constexpr std::uint64_t kEachByte = 0x0101010101010101;
+static_assert(std::endian::native == std::endian::little,
+              "the first character of a word must be its lowest byte");
+
+// The run of decimal digits at the start of eight bytes read as one word,
+// eight at a time rather than one branch a character. Returns how many of
+// the eight are digits before the first that is not, and their value.
+[[gnu::always_inline]] inline int read_eight_digits(const char* p, std::uint64_t& value) {
+  std::uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  // A byte is a digit exactly when, xor '0', it is below 10; the sum below
+  // sets a byte's top bit where it is not, with no carry between bytes.
+  const std::uint64_t offsets = word ^ (kEachByte * '0');
+  const std::uint64_t not_digits =
+      (((offsets & (kEachByte * 0x7F)) + kEachByte * (0x80 - 10)) | offsets) & (kEachByte * 0x80);
+  const int count = not_digits == 0 ? 8 : std::countr_zero(not_digits) / 8;
+  // Keep the digits, the first in the top byte, then combine neighbours:
+  // pairs, then fours, then the eight.
+  const std::uint64_t keep = count == 0 ? 0 : ~std::uint64_t{0};
+  std::uint64_t digits = (offsets << ((8 * (8 - count)) & 63)) & keep;
+  digits = (digits * 10) + (digits >> 8);
+  digits = (((digits & 0x000000FF000000FF) * 0x000F424000000064) +
+            (((digits >> 16) & 0x000000FF000000FF) * 0x0000271000000001)) >> 32;
+  value = digits & 0xFFFFFFFF;
+  return count;
+}
+
+constexpr std::uint64_t kIntegerPowersOfTen[] = {1,      10,      100,      1000,      10000,
+                                                 100000, 1000000, 10000000, 100000000};
+
+}  // namespace
+
+const char* scan_double(const char* p, const char* end, double& value) {
+  p = skip_scan_space(p, end);
+  // Coordinates in LDraw files are short plain decimals (-10.9, .25,
+  // 12.5752) with signs and points in no predictable order: read those a
+  // word at a time and without branching on what was read, and leave
+  // anything longer, near the end of its text, or with an exponent, to the
+  // general reader. Up to 15 digits are an exact double, as is a power of
+  // ten up to 1e22, so one correctly rounded division gives the correctly
+  // rounded value.
+  constexpr std::ptrdiff_t kWord = 8;
+  if (end - p >= 2 * kWord + 2) {
+    const bool negative = *p == '-';
+    const char* q = p + (negative || *p == '+');
+    std::uint64_t integer = 0;
+    const int integer_digits = read_eight_digits(q, integer);
+    q += integer_digits;
+    // The fraction is read whether or not a point is there, and then masked.
+    const bool point = *q == '.';
+    std::uint64_t fraction = 0;
+    int fraction_digits = read_eight_digits(q + 1, fraction);
+    fraction &= -static_cast<std::uint64_t>(point);
+    fraction_digits &= -static_cast<int>(point);
+    q += static_cast<int>(point) + fraction_digits;
+    const bool plain = integer_digits + fraction_digits > 0 && integer_digits < kWord &&
+                       fraction_digits < kWord && *q != 'e' && *q != 'E';
+    if (plain) {
+      const double digits =
+          static_cast<double>(integer * kIntegerPowersOfTen[fraction_digits] + fraction);
+      const double magnitude = digits / kExactPowersOfTen[fraction_digits];
+      value = std::bit_cast<double>(std::bit_cast<std::uint64_t>(magnitude) |
+                                    (static_cast<std::uint64_t>(negative) << 63));
+      return q;
+    }
+  }
+  bool negative = false;
+  if (p != end && (*p == '+' || *p == '-')) {
+    negative = *p == '-';
+    ++p;
+  }
+  return scan_decimal_text(p, end, negative, value);
 }
 
 }  // namespace skewquad

@@ -1,5 +1,7 @@
 #include "geometry/quad.h"
 
+#include <cstring>
+
 #include "geometry/number_scan.h"
 
 namespace skewquad {
@@ -44,9 +46,9 @@ std::int32_t probe_line_type(std::string_view line) {
   return type;
 }
 
-bool parse_quad(std::string_view line, QuadLine& quad) {
-  const char* p = line.data();
-  const char* const end = p + line.size();
+namespace {
+
+bool parse_fields(const char* p, const char* const end, QuadLine& quad) {
   p = scan_int(p, end, quad.line_type);
   if (p == nullptr) return false;
   p = scan_colour(p, end, quad);
@@ -56,6 +58,29 @@ bool parse_quad(std::string_view line, QuadLine& quad) {
       p = scan_double(p, end, *coordinate);
       if (p == nullptr) return false;
     }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool parse_quad(std::string_view line, QuadLine& quad) {
+  // The number readers go fastest with a few words to spare after the text,
+  // so a line of ordinary length is read from a copy padded with NUL bytes.
+  // A NUL can neither continue a number nor be skipped as white space: the
+  // copy reads exactly as the line does.
+  constexpr std::size_t kLongestPadded = 1024;
+  constexpr std::size_t kPadding = 32;
+  if (line.size() > kLongestPadded) {
+    return parse_fields(line.data(), line.data() + line.size(), quad);
+  }
+  char padded[kLongestPadded + kPadding];
+  std::memcpy(padded, line.data(), line.size());
+  std::memset(padded + line.size(), 0, kPadding);
+  if (!parse_fields(padded, padded + line.size() + kPadding, quad)) return false;
+  if (!quad.hex_colour_text.empty()) {
+    const auto offset = static_cast<std::size_t>(quad.hex_colour_text.data() - padded);
+    quad.hex_colour_text = line.substr(offset, quad.hex_colour_text.size());
   }
   return true;
 }
