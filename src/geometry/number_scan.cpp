@@ -92,7 +92,8 @@ namespace {
 
 // Reads the number whose digits (or point) start at `p`, in full generality:
 // any count of digits, an exponent, results beyond the range of a double.
-const char* scan_decimal_text(const char* p, const char* end, bool negative, double& value) {
+[[gnu::noinline]] const char* scan_decimal_text(const char* p, const char* end, bool negative,
+                                                double& value) {
   DecimalText text;
   text.mantissa_begin = p;
   bool any_digit = false;
@@ -162,67 +163,74 @@ constexpr std::uint64_t kEachByte = 0x0101010101010101;
 static_assert(std::endian::native == std::endian::little,
               "the first character of a word must be its lowest byte");
 
-// The run of decimal digits at the start of eight bytes read as one word,
-// eight at a time rather than one branch a character. Returns how many of
-// the eight are digits before the first that is not, and their value.
-[[gnu::always_inline]] inline int read_eight_digits(const char* p, std::uint64_t& value) {
+// Per-byte masks of a word: the top bit of each byte where the byte is not
+// a decimal digit, and where it is a decimal point. The sums never carry
+// from one byte into the next.
+constexpr std::uint64_t kTopBits = kEachByte * 0x80;
+constexpr std::uint64_t kLowBits = kEachByte * 0x7F;
+
+std::uint64_t nonzero_bytes(std::uint64_t word) {
+  return (((word & kLowBits) + kLowBits) | word) & kTopBits;
+}
+
+// The eight bytes from `p` as one word, the first byte lowest.
+std::uint64_t load_word(const char* p) {
   std::uint64_t word;
   std::memcpy(&word, p, sizeof word);
-  // A byte is a digit exactly when, xor '0', it is below 10; the sum below
-  // sets a byte's top bit where it is not, with no carry between bytes.
-  const std::uint64_t offsets = word ^ (kEachByte * '0');
-  const std::uint64_t not_digits =
-      (((offsets & (kEachByte * 0x7F)) + kEachByte * (0x80 - 10)) | offsets) & (kEachByte * 0x80);
-  const int count = not_digits == 0 ? 8 : std::countr_zero(not_digits) / 8;
-  // Keep the digits, the first in the top byte, then combine neighbours:
-  // pairs, then fours, then the eight.
-  const std::uint64_t keep = count == 0 ? 0 : ~std::uint64_t{0};
-  std::uint64_t digits = (offsets << ((8 * (8 - count)) & 63)) & keep;
+  return word;
+}
+
+// A plain decimal of at most seven characters ("-12.5752" has seven after its
+// sign), read from one word without a branch on what it holds: signs,
+// points and lengths come in no order a branch predictor could learn. Returns the
+// position after it, or nullptr when the word holds anything else (a longer
+// number, an exponent, no digit at all): the general reader takes over.
+[[gnu::always_inline]] inline const char* read_short_decimal(const char* p, bool negative,
+                                                              double& value) {
+  const std::uint64_t offsets = load_word(p) ^ (kEachByte * '0');
+  // A byte is a digit exactly when, xor '0', it is below 10.
+  const std::uint64_t not_digits = (((offsets & kLowBits) + kEachByte * (0x80 - 10)) | offsets) & kTopBits;
+  const std::uint64_t points = ~nonzero_bytes(offsets ^ (kEachByte * ('.' ^ '0'))) & kTopBits;
+  const std::uint64_t first_point = points & (~points + 1);
+  const std::uint64_t ends = not_digits & ~first_point;
+  if (ends == 0) return nullptr;
+  const int length = std::countr_zero(ends) / 8;
+  const int point_at = std::countr_zero(first_point | (std::uint64_t{1} << 63)) / 8;
+  const bool has_point = point_at < length;
+  const int digit_count = length - static_cast<int>(has_point);
+  const char after = static_cast<char>((offsets >> (8 * length)) ^ '0');
+  if (digit_count == 0 || after == 'e' || after == 'E') return nullptr;
+
+  // Close the gap of the point by moving the integer digits up one byte; a
+  // zero byte comes in below them, a leading zero that changes nothing.
+  const std::uint64_t below_point = (std::uint64_t{1} << (8 * point_at & 63)) - 1;
+  const std::uint64_t integer_part = offsets & below_point;
+  const std::uint64_t rest = offsets & ~((below_point << 8) | 0xFF);
+  const std::uint64_t point_mask = -static_cast<std::uint64_t>(has_point);
+  const std::uint64_t joined = (((integer_part << 8) | rest) & point_mask) | (offsets & ~point_mask);
+  // The token's bytes to the top of the word, the first digit highest, then
+  // neighbours combined: pairs, fours, the eight.
+  std::uint64_t digits = joined << (8 * (8 - length));
   digits = (digits * 10) + (digits >> 8);
   digits = (((digits & 0x000000FF000000FF) * 0x000F424000000064) +
             (((digits >> 16) & 0x000000FF000000FF) * 0x0000271000000001)) >> 32;
-  value = digits & 0xFFFFFFFF;
-  return count;
+  const int fraction_digits = (length - point_at - 1) & -static_cast<int>(has_point);
+  // At most seven digits are an exact double, and so is a power of ten up
+  // to 1e22: one correctly rounded division gives the correctly rounded value.
+  const double magnitude = static_cast<double>(digits & 0xFFFFFFFF) / kExactPowersOfTen[fraction_digits];
+  value = std::bit_cast<double>(std::bit_cast<std::uint64_t>(magnitude) |
+                                (static_cast<std::uint64_t>(negative) << 63));
+  return p + length;
 }
 
-constexpr std::uint64_t kIntegerPowersOfTen[] = {1,      10,      100,      1000,      10000,
-                                                 100000, 1000000, 10000000, 100000000};
-
-}  // namespace
-
-const char* scan_double(const char* p, const char* end, double& value) {
+// The whole reader, inlined into both entries below so that a run of
+// coordinates is read without a call for each.
+[[gnu::always_inline]] inline const char* read_double(const char* p, const char* end, double& value) {
   p = skip_scan_space(p, end);
-  // Coordinates in LDraw files are short plain decimals (-10.9, .25,
-  // 12.5752) with signs and points in no predictable order: read those a
-  // word at a time and without branching on what was read, and leave
-  // anything longer, near the end of its text, or with an exponent, to the
-  // general reader. Up to 15 digits are an exact double, as is a power of
-  // ten up to 1e22, so one correctly rounded division gives the correctly
-  // rounded value.
-  constexpr std::ptrdiff_t kWord = 8;
-  if (end - p >= 2 * kWord + 2) {
+  if (end - p > 8) {
     const bool negative = *p == '-';
-    const char* q = p + (negative || *p == '+');
-    std::uint64_t integer = 0;
-    const int integer_digits = read_eight_digits(q, integer);
-    q += integer_digits;
-    // The fraction is read whether or not a point is there, and then masked.
-    const bool point = *q == '.';
-    std::uint64_t fraction = 0;
-    int fraction_digits = read_eight_digits(q + 1, fraction);
-    fraction &= -static_cast<std::uint64_t>(point);
-    fraction_digits &= -static_cast<int>(point);
-    q += static_cast<int>(point) + fraction_digits;
-    const bool plain = integer_digits + fraction_digits > 0 && integer_digits < kWord &&
-                       fraction_digits < kWord && *q != 'e' && *q != 'E';
-    if (plain) {
-      const double digits =
-          static_cast<double>(integer * kIntegerPowersOfTen[fraction_digits] + fraction);
-      const double magnitude = digits / kExactPowersOfTen[fraction_digits];
-      value = std::bit_cast<double>(std::bit_cast<std::uint64_t>(magnitude) |
-                                    (static_cast<std::uint64_t>(negative) << 63));
-      return q;
-    }
+    const char* const digits = p + static_cast<int>(negative || *p == '+');
+    if (const char* stop = read_short_decimal(digits, negative, value)) return stop;
   }
   bool negative = false;
   if (p != end && (*p == '+' || *p == '-')) {
@@ -230,6 +238,17 @@ const char* scan_double(const char* p, const char* end, double& value) {
     ++p;
   }
   return scan_decimal_text(p, end, negative, value);
+}
+
+}  // namespace
+
+const char* scan_double(const char* p, const char* end, double& value) {
+  return read_double(p, end, value);
+}
+
+const char* scan_doubles(const char* p, const char* end, double* values, int count) {
+  for (int i = 0; i < count && p != nullptr; ++i) p = read_double(p, end, values[i]);
+  return p;
 }
 
 }  // namespace skewquad

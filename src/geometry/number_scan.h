@@ -27,6 +27,10 @@ const char* scan_int(const char* p, const char* end, std::int32_t& value);
 // a double gives an infinity, one too small gives zero.
 const char* scan_double(const char* p, const char* end, double& value);
 
+// Reads `count` numbers in a row as scan_double would, into values[0..count);
+// nullptr if any of them is missing.
+const char* scan_doubles(const char* p, const char* end, double* values, int count);
+
 inline const char* scan_int(std::string_view text, std::int32_t& value) {
   return scan_int(text.data(), text.data() + text.size(), value);
 }

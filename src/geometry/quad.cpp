@@ -53,11 +53,11 @@ bool parse_fields(const char* p, const char* const end, QuadLine& quad) {
   if (p == nullptr) return false;
   p = scan_colour(p, end, quad);
   if (p == nullptr) return false;
-  for (Vertex& corner : quad.corners) {
-    for (double* coordinate : {&corner.x, &corner.y, &corner.z}) {
-      p = scan_double(p, end, *coordinate);
-      if (p == nullptr) return false;
-    }
+  double coordinates[12];
+  if (scan_doubles(p, end, coordinates, 12) == nullptr) return false;
+  for (int corner = 0; corner < 4; ++corner) {
+    quad.corners[corner] = {coordinates[3 * corner], coordinates[3 * corner + 1],
+                            coordinates[3 * corner + 2]};
   }
   return true;
 }

@@ -1,0 +1,142 @@
+// The benchmark command: generates a large LDraw file, runs the plain
+// baseline checker and skewquad on it alternately, in console mode and in
+// -c mode, checks that both print the same report and write the same copy,
+// and prints the median times, their ratio and the peak resident memory.
+//
+//   skewquad-compare [--megabytes N] [--runs N] [--folder DIR]
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Measure {
+  double seconds;
+  long peak_kib;
+};
+
+// Runs `arguments` with empty input and its output into `console_path`.
+Measure run(const std::vector<std::string>& arguments, const std::string& console_path) {
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t child = fork();
+  if (child == 0) {
+    const int input = open("/dev/null", O_RDONLY);
+    const int output = open(console_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(input, 0);
+    dup2(output, 1);
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  rusage usage{};
+  wait4(child, &status, 0, &usage);
+  const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    std::fprintf(stderr, "%s failed with status %d\n", arguments[0].c_str(), status);
+    std::exit(1);
+  }
+  return {elapsed.count(), usage.ru_maxrss};
+}
+
+std::string contents(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t middle = values.size() / 2;
+  return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// The summary lines that carry the counts, for the record.
+std::string counts_of(const std::string& console) {
+  std::string counts;
+  for (const char* label : {" quad(s) between", "Warning: ", "ERROR: "}) {
+    std::size_t at = console.find(label);
+    if (at == std::string::npos) continue;
+    const std::size_t begin = console.rfind('\n', at) + 1;
+    counts += "    " + console.substr(begin, console.find('\n', at) - begin) + "\n";
+  }
+  return counts;
+}
+
+void make_file(const std::string& path, int megabytes) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) == 0 && info.st_size >= static_cast<off_t>(megabytes) * 1000 * 1000) return;
+  std::printf("generating %s (%d MB)\n", path.c_str(), megabytes);
+  run({GENERATOR_PATH, path, std::to_string(megabytes), "20261207"}, "/dev/null");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int megabytes = 300;
+  int runs = 5;
+  std::string folder = "/tmp/skewquad-bench";
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const std::string option = argv[i];
+    if (option == "--megabytes") megabytes = std::atoi(argv[i + 1]);
+    if (option == "--runs") runs = std::atoi(argv[i + 1]);
+    if (option == "--folder") folder = argv[i + 1];
+  }
+  mkdir(folder.c_str(), 0755);
+  const std::string large = folder + "/library-" + std::to_string(megabytes) + ".dat";
+  const std::string small = folder + "/library-" + std::to_string(megabytes / 10) + ".dat";
+  make_file(large, megabytes);
+  make_file(small, megabytes / 10);
+
+  std::printf("\n%-8s %12s %12s %8s %14s %14s\n", "mode", "baseline s", "skewquad s", "ratio",
+              "baseline KiB", "skewquad KiB");
+  bool same = true;
+  for (const bool replace : {false, true}) {
+    std::vector<double> baseline_times, tool_times;
+    long baseline_peak = 0, tool_peak = 0;
+    for (int i = 0; i < runs; ++i) {
+      std::vector<std::string> baseline = {BASELINE_PATH}, tool = {TOOL_PATH};
+      for (auto* command : {&baseline, &tool}) {
+        if (replace) command->push_back("-c");
+        command->push_back(large);
+      }
+      if (replace) {
+        baseline.push_back(folder + "/baseline.copy");
+        tool.push_back(folder + "/skewquad.copy");
+      }
+      const Measure b = run(baseline, folder + "/baseline.console");
+      const Measure t = run(tool, folder + "/skewquad.console");
+      baseline_times.push_back(b.seconds);
+      tool_times.push_back(t.seconds);
+      baseline_peak = std::max(baseline_peak, b.peak_kib);
+      tool_peak = std::max(tool_peak, t.peak_kib);
+    }
+    const std::string console = contents(folder + "/skewquad.console");
+    const bool console_same = console == contents(folder + "/baseline.console");
+    const bool copy_same = !replace || contents(folder + "/skewquad.copy") == contents(folder + "/baseline.copy");
+    same = same && console_same && copy_same;
+    const double b = median(baseline_times), t = median(tool_times);
+    std::printf("%-8s %12.3f %12.3f %7.1fx %14ld %14ld\n", replace ? "-c" : "console", b, t, b / t,
+                baseline_peak, tool_peak);
+    std::printf("  console %s, %s\n%s", console_same ? "identical" : "DIFFERS",
+                replace ? (copy_same ? "copy identical" : "copy DIFFERS") : "no copy", counts_of(console).c_str());
+  }
+  const Measure small_run = run({TOOL_PATH, small}, folder + "/small.console");
+  const Measure large_run = run({TOOL_PATH, large}, folder + "/small.console");
+  std::printf("\nskewquad peak memory: %ld KiB on %d MB, %ld KiB on %d MB\n", small_run.peak_kib, megabytes / 10,
+              large_run.peak_kib, megabytes);
+  return same ? 0 : 1;
+}

@@ -1,0 +1,52 @@
+// Per-quad costs of the two steps every quad line goes through.
+
+#include <benchmark/benchmark.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "geometry/quad.h"
+#include "geometry/warp.h"
+
+namespace {
+
+std::vector<std::string> quad_lines() {
+  std::mt19937_64 random(16);
+  std::uniform_int_distribution<int> coordinate(-400000, 400000);
+  std::vector<std::string> lines;
+  for (int i = 0; i < 4096; ++i) {
+    std::string line = "4 16";
+    for (int k = 0; k < 12; ++k) {
+      const int value = coordinate(random);
+      line += ' ' + std::to_string(value / 10000) + '.' + std::to_string(std::abs(value % 10000));
+    }
+    lines.push_back(line + "\r\n");
+  }
+  return lines;
+}
+
+void parse_quad_per_quad(benchmark::State& state) {
+  const std::vector<std::string> lines = quad_lines();
+  skewquad::QuadLine quad;
+  std::size_t i = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(skewquad::parse_quad(lines[i++ % lines.size()], quad));
+    benchmark::DoNotOptimize(quad);
+  }
+}
+BENCHMARK(parse_quad_per_quad);
+
+void measure_warp_per_quad(benchmark::State& state) {
+  std::vector<skewquad::QuadLine> quads;
+  for (const std::string& line : quad_lines()) {
+    skewquad::parse_quad(line, quads.emplace_back());
+  }
+  std::size_t i = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(skewquad::measure_warp(quads[i++ % quads.size()]));
+  }
+}
+BENCHMARK(measure_warp_per_quad);
+
+}  // namespace
