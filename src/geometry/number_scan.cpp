@@ -69,27 +69,6 @@ double convert_in_general(const DecimalText& text) {
   return magnitude;
 }
 
-}  // namespace
-
-const char* scan_int(const char* p, const char* end, std::int32_t& value) {
-  p = skip_scan_space(p, end);
-  bool negative = false;
-  if (p != end && (*p == '+' || *p == '-')) {
-    negative = *p == '-';
-    ++p;
-  }
-  if (p == end || !is_digit(*p)) return nullptr;
-  std::uint32_t magnitude = 0;
-  while (p != end && is_digit(*p)) {
-    magnitude = magnitude * 10u + static_cast<std::uint32_t>(*p - '0');
-    ++p;
-  }
-  value = static_cast<std::int32_t>(negative ? 0u - magnitude : magnitude);
-  return p;
-}
-
-namespace {
-
 // Reads the number whose digits (or point) start at `p`, in full generality:
 // any count of digits, an exponent, results beyond the range of a double.
 [[gnu::noinline]] const char* scan_decimal_text(const char* p, const char* end, bool negative,
@@ -155,17 +134,12 @@ namespace {
   return text.number_end;
 }
 
-}  // namespace
-
-namespace {
-
 constexpr std::uint64_t kEachByte = 0x0101010101010101;
 static_assert(std::endian::native == std::endian::little,
               "the first character of a word must be its lowest byte");
 
-// Per-byte masks of a word: the top bit of each byte where the byte is not
-// a decimal digit, and where it is a decimal point. The sums never carry
-// from one byte into the next.
+// Words of eight characters, the first lowest, and per-byte masks in the
+// top bit of each byte; the sums below never carry from byte to byte.
 constexpr std::uint64_t kTopBits = kEachByte * 0x80;
 constexpr std::uint64_t kLowBits = kEachByte * 0x7F;
 
@@ -173,11 +147,26 @@ std::uint64_t nonzero_bytes(std::uint64_t word) {
   return (((word & kLowBits) + kLowBits) | word) & kTopBits;
 }
 
-// The eight bytes from `p` as one word, the first byte lowest.
 std::uint64_t load_word(const char* p) {
   std::uint64_t word;
   std::memcpy(&word, p, sizeof word);
   return word;
+}
+
+// Bytes whose top bit is set where the byte, xor '0', is not a digit.
+std::uint64_t not_digit_bytes(std::uint64_t offsets) {
+  return (((offsets & kLowBits) + kEachByte * (0x80 - 10)) | offsets) & kTopBits;
+}
+
+// The value of the first `count` (1 to 8) digits of a word of digit values
+// (characters xor '0'): moved to the top of the word, the first digit
+// highest, then neighbours combined: pairs, fours, the eight.
+std::uint64_t value_of_digits(std::uint64_t offsets, int count) {
+  std::uint64_t digits = offsets << (8 * (8 - count));
+  digits = (digits * 10) + (digits >> 8);
+  digits = (((digits & 0x000000FF000000FF) * 0x000F424000000064) +
+            (((digits >> 16) & 0x000000FF000000FF) * 0x0000271000000001)) >> 32;
+  return digits & 0xFFFFFFFF;
 }
 
 // A plain decimal of at most seven characters ("-12.5752" has seven after its
@@ -188,8 +177,7 @@ std::uint64_t load_word(const char* p) {
 [[gnu::always_inline]] inline const char* read_short_decimal(const char* p, bool negative,
                                                               double& value) {
   const std::uint64_t offsets = load_word(p) ^ (kEachByte * '0');
-  // A byte is a digit exactly when, xor '0', it is below 10.
-  const std::uint64_t not_digits = (((offsets & kLowBits) + kEachByte * (0x80 - 10)) | offsets) & kTopBits;
+  const std::uint64_t not_digits = not_digit_bytes(offsets);
   const std::uint64_t points = ~nonzero_bytes(offsets ^ (kEachByte * ('.' ^ '0'))) & kTopBits;
   const std::uint64_t first_point = points & (~points + 1);
   const std::uint64_t ends = not_digits & ~first_point;
@@ -208,16 +196,11 @@ std::uint64_t load_word(const char* p) {
   const std::uint64_t rest = offsets & ~((below_point << 8) | 0xFF);
   const std::uint64_t point_mask = -static_cast<std::uint64_t>(has_point);
   const std::uint64_t joined = (((integer_part << 8) | rest) & point_mask) | (offsets & ~point_mask);
-  // The token's bytes to the top of the word, the first digit highest, then
-  // neighbours combined: pairs, fours, the eight.
-  std::uint64_t digits = joined << (8 * (8 - length));
-  digits = (digits * 10) + (digits >> 8);
-  digits = (((digits & 0x000000FF000000FF) * 0x000F424000000064) +
-            (((digits >> 16) & 0x000000FF000000FF) * 0x0000271000000001)) >> 32;
+  const std::uint64_t digits = value_of_digits(joined, length);
   const int fraction_digits = (length - point_at - 1) & -static_cast<int>(has_point);
   // At most seven digits are an exact double, and so is a power of ten up
   // to 1e22: one correctly rounded division gives the correctly rounded value.
-  const double magnitude = static_cast<double>(digits & 0xFFFFFFFF) / kExactPowersOfTen[fraction_digits];
+  const double magnitude = static_cast<double>(digits) / kExactPowersOfTen[fraction_digits];
   value = std::bit_cast<double>(std::bit_cast<std::uint64_t>(magnitude) |
                                 (static_cast<std::uint64_t>(negative) << 63));
   return p + length;
@@ -241,6 +224,23 @@ std::uint64_t load_word(const char* p) {
 }
 
 }  // namespace
+
+const char* scan_int(const char* p, const char* end, std::int32_t& value) {
+  p = skip_scan_space(p, end);
+  bool negative = false;
+  if (p != end && (*p == '+' || *p == '-')) {
+    negative = *p == '-';
+    ++p;
+  }
+  if (p == end || !is_digit(*p)) return nullptr;
+  std::uint32_t magnitude = 0;
+  while (p != end && is_digit(*p)) {
+    magnitude = magnitude * 10u + static_cast<std::uint32_t>(*p - '0');
+    ++p;
+  }
+  value = static_cast<std::int32_t>(negative ? 0u - magnitude : magnitude);
+  return p;
+}
 
 const char* scan_double(const char* p, const char* end, double& value) {
   return read_double(p, end, value);

@@ -74,6 +74,25 @@ TEST(ScanInt, StopsAtTheEndOfItsText) {
   EXPECT_EQ(stop, line.data() + 5);
 }
 
+TEST(ScanInt, MatchesAReferenceOnGeneratedIntegersWhateverFollows) {
+  std::mt19937_64 random(32);
+  for (int i = 0; i < 100000; ++i) {
+    std::string text = i % 3 == 0 ? "-" : i % 7 == 0 ? "+" : "";
+    const int digits = 1 + static_cast<int>(random() % 12);
+    for (int k = 0; k < digits; ++k) text += static_cast<char>('0' + random() % 10);
+    // strtoull reads the magnitude exactly; "%d" keeps it modulo 2^32.
+    const std::uint64_t magnitude = std::strtoull(text.c_str() + (text[0] == '-' || text[0] == '+'), nullptr, 10);
+    const auto low_bits = static_cast<std::uint32_t>(magnitude);
+    const auto expected = static_cast<std::int32_t>(text[0] == '-' ? 0u - low_bits : low_bits);
+    for (const char* after : {"", " 16 0 0 0 1", "\r\n", ".5 0 0 0 0 0 0", "x"}) {
+      const IntScan scan = scan_int_of(text + after);
+      ASSERT_TRUE(scan.found) << text;
+      ASSERT_EQ(scan.value, expected) << text << after;
+      ASSERT_EQ(scan.used, text.size()) << text << after;
+    }
+  }
+}
+
 TEST(ScanDouble, ReadsEveryDecimalForm) {
   EXPECT_EQ(scan_double_of("5").value, 5.0);
   EXPECT_EQ(scan_double_of("5.").value, 5.0);

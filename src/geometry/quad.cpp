@@ -41,6 +41,8 @@ const char* scan_colour(const char* p, const char* end, QuadLine& quad) {
 }  // namespace
 
 std::int32_t probe_line_type(std::string_view line) {
+  // Nearly every line starts with a one-digit type and a blank.
+  if (line.size() >= 2 && line[0] >= '0' && line[0] <= '9' && line[1] == ' ') return line[0] - '0';
   std::int32_t type = -1;
   scan_int(line, type);
   return type;

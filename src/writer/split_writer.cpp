@@ -1,5 +1,7 @@
 #include "writer/split_writer.h"
 
+#include "writer/number_format.h"
+
 #include <cstdio>
 #include <string>
 
@@ -12,16 +14,13 @@ constexpr char kSplitHeader[] = "0 Suggested split:";
 constexpr char kCommentPrefix[] = "0 ";
 constexpr char kConditionalColour[] = "24";
 
-// Room for "%.7lg" of any double ("-1.234567e-308") with its separator.
-constexpr std::size_t kNumberRoom = 24;
-
 class LineBuilder {
  public:
   void text(std::string_view bytes) { line_.append(bytes); }
+  // Coordinates with seven significant digits, as "%.7lg" writes them.
   void number(double value) {
-    char digits[kNumberRoom];
-    const int size = std::snprintf(digits, sizeof digits, " %.7lg", value);
-    line_.append(digits, static_cast<std::size_t>(size));
+    line_ += ' ';
+    append_general(line_, value, 7);
   }
   void corner(const Vertex& v) {
     number(v.x);
