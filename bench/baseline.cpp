@@ -15,7 +15,9 @@ struct Vec {
 };
 
 Vec sub(Vec a, Vec b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec cross(Vec u, Vec v) { return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x}; }
+Vec cross(Vec u, Vec v) {
+  return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
+}
 double len(Vec v) { return std::sqrt((v.z * v.z + v.y * v.y) + v.x * v.x); }
 
 double fold(Vec a, Vec b) {
@@ -23,17 +25,21 @@ double fold(Vec a, Vec b) {
   Vec ua = {a.x * ra, a.y * ra, a.z * ra}, ub = {b.x * rb, b.y * rb, b.z * rb};
   double s = len(cross(ua, ub));
   if (s > 1.0) s = 1.0;
-  return static_cast<double>(asinl(static_cast<long double>(s)) * static_cast<long double>(57.295780490442965));
+  return static_cast<double>(asinl(static_cast<long double>(s)) *
+                             static_cast<long double>(57.295780490442965));
 }
 
-void put_triangle(std::FILE* out, const char* prefix, const char* colour, Vec a, Vec b, Vec c, const char* eol) {
-  std::fprintf(out, "%s3 %s %.7lg %.7lg %.7lg %.7lg %.7lg %.7lg %.7lg %.7lg %.7lg%s", prefix, colour, a.x, a.y, a.z,
-               b.x, b.y, b.z, c.x, c.y, c.z, eol);
+void put_triangle(std::FILE* out, const char* prefix, const char* colour, Vec a, Vec b, Vec c,
+                  const char* eol) {
+  std::fprintf(out, "%s3 %s %.7lg %.7lg %.7lg %.7lg %.7lg %.7lg %.7lg %.7lg %.7lg%s", prefix,
+               colour, a.x, a.y, a.z, b.x, b.y, b.z, c.x, c.y, c.z, eol);
 }
 
-void put_conditional(std::FILE* out, const char* prefix, Vec a, Vec b, Vec c, Vec d, const char* eol) {
-  std::fprintf(out, "%s5 24 %.7lg %.7lg %.7lg %.7lg %.7lg %.7lg %.7lg %.7lg %.7lg %.7lg %.7lg %.7lg%s", prefix, a.x,
-               a.y, a.z, b.x, b.y, b.z, c.x, c.y, c.z, d.x, d.y, d.z, eol);
+void put_conditional(std::FILE* out, const char* prefix, Vec a, Vec b, Vec c, Vec d,
+                     const char* eol) {
+  std::fprintf(out,
+               "%s5 24 %.7lg %.7lg %.7lg %.7lg %.7lg %.7lg %.7lg %.7lg %.7lg %.7lg %.7lg %.7lg%s",
+               prefix, a.x, a.y, a.z, b.x, b.y, b.z, c.x, c.y, c.z, d.x, d.y, d.z, eol);
 }
 
 }  // namespace
@@ -71,9 +77,9 @@ int main(int argc, char** argv) {
     int colour = 0;
     char colour_text[32];
     Vec p[4];
-    const int fields = std::sscanf(line, "%d %i %lf %lf %lf %lf %lf %lf %lf %lf %lf %lf %lf %lf", &type, &colour,
-                                   &p[0].x, &p[0].y, &p[0].z, &p[1].x, &p[1].y, &p[1].z, &p[2].x, &p[2].y, &p[2].z,
-                                   &p[3].x, &p[3].y, &p[3].z);
+    const int fields = std::sscanf(line, "%d %i %lf %lf %lf %lf %lf %lf %lf %lf %lf %lf %lf %lf",
+                                   &type, &colour, &p[0].x, &p[0].y, &p[0].z, &p[1].x, &p[1].y,
+                                   &p[1].z, &p[2].x, &p[2].y, &p[2].z, &p[3].x, &p[3].y, &p[3].z);
     if (fields != 14) {
       std::printf("\nLine %d: Invalid quad line", number);
       if (out) std::fputs(line, out);
@@ -117,13 +123,20 @@ int main(int argc, char** argv) {
 
   std::printf("\n\n\n----------File Summary-------------");
   if (lows > 0) std::printf("\n\n%d quad(s) between %.4lg and %.4lg degrees", lows, low, warning);
-  if (warnings > 0) std::printf("\n\nWarning: %d quad(s) between %.4lg and %.4lg degrees", warnings, warning, error);
-  else std::printf("\n\nNo quad between %.4lg and %.4lg degrees", warning, error);
-  if (errors > 0) std::printf("\n\nERROR: %d quad(s) above %.4lg degrees", errors, error);
-  else std::printf("\n\nNo quad above %.4lg degrees", error);
+  if (warnings > 0)
+    std::printf("\n\nWarning: %d quad(s) between %.4lg and %.4lg degrees", warnings, warning,
+                error);
+  else
+    std::printf("\n\nNo quad between %.4lg and %.4lg degrees", warning, error);
+  if (errors > 0)
+    std::printf("\n\nERROR: %d quad(s) above %.4lg degrees", errors, error);
+  else
+    std::printf("\n\nNo quad above %.4lg degrees", error);
   std::printf("\n\n-----------------------------------\n");
-  if (errors > 0) std::printf("\n%d warped quad(s) detected", errors);
-  else if (warning == 1.0 && error == 3.0) std::printf("\nAll quads are planar enough!");
+  if (errors > 0)
+    std::printf("\n%d warped quad(s) detected", errors);
+  else if (warning == 1.0 && error == 3.0)
+    std::printf("\nAll quads are planar enough!");
   std::fclose(in);
   if (out) std::fclose(out);
   std::printf("\n\nPress <Enter> to quit");

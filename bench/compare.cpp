@@ -5,12 +5,6 @@
 //
 //   skewquad-compare [--megabytes N] [--runs N] [--folder DIR]
 
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -19,6 +13,12 @@
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -37,7 +37,8 @@ Measure run(const std::vector<std::string>& arguments, const std::string& consol
     dup2(input, 0);
     dup2(output, 1);
     std::vector<char*> argv;
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    for (const std::string& argument : arguments)
+      argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     execv(argv[0], argv.data());
     _exit(127);
@@ -78,7 +79,8 @@ std::string counts_of(const std::string& console) {
 
 void make_file(const std::string& path, int megabytes) {
   struct stat info {};
-  if (stat(path.c_str(), &info) == 0 && info.st_size >= static_cast<off_t>(megabytes) * 1000 * 1000) return;
+  if (stat(path.c_str(), &info) == 0 && info.st_size >= static_cast<off_t>(megabytes) * 1000 * 1000)
+    return;
   std::printf("generating %s (%d MB)\n", path.c_str(), megabytes);
   run({GENERATOR_PATH, path, std::to_string(megabytes), "20261207"}, "/dev/null");
 }
@@ -126,17 +128,19 @@ int main(int argc, char** argv) {
     }
     const std::string console = contents(folder + "/skewquad.console");
     const bool console_same = console == contents(folder + "/baseline.console");
-    const bool copy_same = !replace || contents(folder + "/skewquad.copy") == contents(folder + "/baseline.copy");
+    const bool copy_same =
+        !replace || contents(folder + "/skewquad.copy") == contents(folder + "/baseline.copy");
     same = same && console_same && copy_same;
     const double b = median(baseline_times), t = median(tool_times);
     std::printf("%-8s %12.3f %12.3f %7.1fx %14ld %14ld\n", replace ? "-c" : "console", b, t, b / t,
                 baseline_peak, tool_peak);
     std::printf("  console %s, %s\n%s", console_same ? "identical" : "DIFFERS",
-                replace ? (copy_same ? "copy identical" : "copy DIFFERS") : "no copy", counts_of(console).c_str());
+                replace ? (copy_same ? "copy identical" : "copy DIFFERS") : "no copy",
+                counts_of(console).c_str());
   }
   const Measure small_run = run({TOOL_PATH, small}, folder + "/small.console");
   const Measure large_run = run({TOOL_PATH, large}, folder + "/small.console");
-  std::printf("\nskewquad peak memory: %ld KiB on %d MB, %ld KiB on %d MB\n", small_run.peak_kib, megabytes / 10,
-              large_run.peak_kib, megabytes);
+  std::printf("\nskewquad peak memory: %ld KiB on %d MB, %ld KiB on %d MB\n", small_run.peak_kib,
+              megabytes / 10, large_run.peak_kib, megabytes);
   return same ? 0 : 1;
 }

@@ -80,7 +80,9 @@ void append_quad(std::string& line, double degrees, std::mt19937_64& random) {
   line += '4';
   append_colour(line, random);
   for (Point& p : corners) {
-    if (tilted) p = {p.x * std::cos(turn) - p.z * std::sin(turn), p.y, p.x * std::sin(turn) + p.z * std::cos(turn)};
+    if (tilted)
+      p = {p.x * std::cos(turn) - p.z * std::sin(turn), p.y,
+           p.x * std::sin(turn) + p.z * std::cos(turn)};
     Point placed = plane == 0 ? p : plane == 1 ? Point{p.z, p.x, p.y} : Point{p.y, p.z, p.x};
     placed = {placed.x + origin.x, placed.y + origin.y, placed.z + origin.z};
     append_point(line, placed, random);
@@ -89,9 +91,9 @@ void append_quad(std::string& line, double degrees, std::mt19937_64& random) {
 
 double quad_fold(std::mt19937_64& random) {
   const auto pick = random() % 240000;
-  if (pick < 16) return uniform(random, 3.5, 25);      // 1 in 15,000
-  if (pick < 1516) return uniform(random, 1.1, 2.9);   // 1 in 160
-  if (pick < 16516) return uniform(random, 0.15, 0.95); // 1 in 16
+  if (pick < 16) return uniform(random, 3.5, 25);        // 1 in 15,000
+  if (pick < 1516) return uniform(random, 1.1, 2.9);     // 1 in 160
+  if (pick < 16516) return uniform(random, 0.15, 0.95);  // 1 in 16
   return 0.0;
 }
 

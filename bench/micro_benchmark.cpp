@@ -1,10 +1,10 @@
 // Per-quad costs of the two steps every quad line goes through.
 
-#include <benchmark/benchmark.h>
-
 #include <random>
 #include <string>
 #include <vector>
+
+#include <benchmark/benchmark.h>
 
 #include "geometry/quad.h"
 #include "geometry/warp.h"

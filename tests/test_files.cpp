@@ -6,8 +6,7 @@ namespace skewquad::testing {
 
 std::FILE* file_holding(std::string_view content) {
   std::FILE* file = std::tmpfile();
-  if (file == nullptr ||
-      std::fwrite(content.data(), 1, content.size(), file) != content.size()) {
+  if (file == nullptr || std::fwrite(content.data(), 1, content.size(), file) != content.size()) {
     throw std::runtime_error("cannot make a temporary file");
   }
   std::rewind(file);

@@ -8,8 +8,8 @@
 namespace skewquad {
 namespace {
 
-void count_quad(double max, long long line_number, const AngleLimits& limits,
-                RunTally& tally, std::FILE* console) {
+void count_quad(double max, long long line_number, const AngleLimits& limits, RunTally& tally,
+                std::FILE* console) {
   // Strict comparisons throughout: a quad exactly at a limit falls in the
   // band below it, and one whose angle is no number falls in none.
   if (max > limits.error) {

@@ -1,8 +1,8 @@
 #include "driver/check_loop.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "geometry/warp.h"
 #include "test_files.h"
@@ -17,7 +17,7 @@ struct LoopResult {
 };
 
 LoopResult run_on(std::string_view content, const AngleLimits& limits = {}, ModeFlags flags = {},
-           bool with_copy = true) {
+                  bool with_copy = true) {
   std::FILE* input = testing::file_holding(content);
   std::FILE* console = std::tmpfile();
   std::FILE* copy_file = std::tmpfile();
@@ -61,9 +61,8 @@ TEST(CheckLines, CountsAQuadExactlyAtALimitInTheBandBelowIt) {
 }
 
 TEST(CheckLines, NumbersEveryPieceAndReportsQuadsAboveTheErrorAngle) {
-  const LoopResult run = run_on(
-      "0 comment\r\n\r\n4 16 0 0 0 1 0 0 1 1 0 0 1 1\r\n" + std::string(1023, ' ') +
-      "\n4 16 0 0 0 1 0 0 1 1 0 0 1 1\n");
+  const LoopResult run = run_on("0 comment\r\n\r\n4 16 0 0 0 1 0 0 1 1 0 0 1 1\r\n" +
+                                std::string(1023, ' ') + "\n4 16 0 0 0 1 0 0 1 1 0 0 1 1\n");
   EXPECT_EQ(run.tally.line_number, 6);
   EXPECT_EQ(run.tally.error_count, 2);
   EXPECT_EQ(run.console, "\nLine 3: Angle = 60\nLine 6: Angle = 60");
@@ -77,7 +76,8 @@ TEST(CheckLines, CopiesAnIncompleteQuadLineAndMeasuresNothingFromIt) {
       "4 16 0 0 0 1 0,5 0 1 1 0 0 1 1\n";
   const LoopResult run = run_on(content, {}, {true, false});
   EXPECT_EQ(run.tally.error_count, 1);
-  EXPECT_EQ(run.console, "\nLine 1: Angle = 60\nLine 2: Invalid quad line\nLine 3: Invalid quad line");
+  EXPECT_EQ(run.console,
+            "\nLine 1: Angle = 60\nLine 2: Invalid quad line\nLine 3: Invalid quad line");
   EXPECT_EQ(run.copy.substr(run.copy.find("5 24")),
             "5 24 0 0 0 1 1 0 1 0 0 0 1 1\n"
             "4 16 0 0 0 1 0 0 1 1\n"

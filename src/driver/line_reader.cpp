@@ -11,7 +11,7 @@ constexpr std::size_t kLongestPiece = kPieceCharacters + 1;
 }  // namespace
 
 LineReader::LineReader(std::FILE* file)
-    : file_(file), buffer_(std::make_unique<char[]>(capacity_)) {}
+    : file_(file), buffer_(std::make_unique_for_overwrite<char[]>(capacity_)) {}
 
 void LineReader::refill() {
   std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);

@@ -29,7 +29,7 @@ class LineReader {
  private:
   void refill();
 
-  static constexpr std::size_t capacity_ = 256 * 1024;
+  static constexpr std::size_t capacity_ = std::size_t{256} * 1024;
   std::FILE* file_;
   std::unique_ptr<char[]> buffer_;
   std::size_t begin_ = 0;

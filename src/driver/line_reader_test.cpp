@@ -1,10 +1,10 @@
 #include "driver/line_reader.h"
 
-#include <gtest/gtest.h>
-
 #include <random>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "test_files.h"
 
@@ -48,10 +48,11 @@ std::vector<std::string> reference_pieces(std::string_view content) {
 }
 
 TEST(LineReader, KeepsEveryLineEndAndEveryByteAsItWas) {
-  const std::string content = std::string("0 a\r\n\n3 1\r2\n\x1A" "4 5\0" "6\r\n", 20) + "last";
+  // Octal escapes: \032 is Ctrl-Z, \000 is NUL.
+  const std::string odd_bytes("\0324 5\0006\r\n", 8);
+  const std::string content = "0 a\r\n\n3 1\r2\n" + odd_bytes + "last";
   EXPECT_EQ(pieces_of(content),
-            (std::vector<std::string>{"0 a\r\n", "\n", "3 1\r2\n",
-                                      std::string("\x1A" "4 5\0" "6\r\n", 8), "last"}));
+            (std::vector<std::string>{"0 a\r\n", "\n", "3 1\r2\n", odd_bytes, "last"}));
   EXPECT_TRUE(pieces_of("").empty());
   EXPECT_EQ(pieces_of("\r"), std::vector<std::string>{"\r"});
 }
@@ -85,9 +86,9 @@ TEST(LineReader, CutsGeneratedFilesAsTheByteByByteRuleDoes) {
       for (std::size_t i = 0; i < length; ++i) {
         content += random() % 16 == 0 ? alphabet[random() % alphabet.size()] : 'a';
       }
-      content += random() % 2 ? "\r\n" : "\n";
+      content += random() % 2 == 0 ? "\r\n" : "\n";
     }
-    if (random() % 2) content += std::string(1 + random() % 2000, 'z');
+    if (random() % 2 == 0) content += std::string(1 + random() % 2000, 'z');
     ASSERT_EQ(pieces_of(content), reference_pieces(content)) << "file " << file;
   }
 }

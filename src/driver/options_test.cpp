@@ -1,9 +1,9 @@
 #include "driver/options.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "test_files.h"
 
@@ -84,10 +84,12 @@ TEST(ParseOptions, RejectsAnglesOutsideTheOpenRange) {
             "Coplanarity warning angle (-w 0) must be in [0\xB0..90\xB0]\nPress <Enter> to quit");
   const Parsed ninety = parse({"-t", "90", "-w", "0", "part.dat"});
   EXPECT_EQ(ninety.options.exit_status, 3);
-  EXPECT_EQ(ninety.console,
-            "Coplanarity error threshold (-t 90) must be in [0\xB0..90\xB0]\nPress <Enter> to quit");
-  EXPECT_EQ(parse({"-t", "1e999", "x"}).console,
-            "Coplanarity error threshold (-t inf) must be in [0\xB0..90\xB0]\nPress <Enter> to quit");
+  EXPECT_EQ(
+      ninety.console,
+      "Coplanarity error threshold (-t 90) must be in [0\xB0..90\xB0]\nPress <Enter> to quit");
+  EXPECT_EQ(
+      parse({"-t", "1e999", "x"}).console,
+      "Coplanarity error threshold (-t inf) must be in [0\xB0..90\xB0]\nPress <Enter> to quit");
   EXPECT_EQ(parse({"-w", "-0.123456789", "x"}).console,
             "Coplanarity warning angle (-w -0.1234568) must be in [0\xB0..90\xB0]\n"
             "Press <Enter> to quit");

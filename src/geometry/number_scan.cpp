@@ -11,9 +11,9 @@ namespace {
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 // Powers of ten that a double holds exactly.
-constexpr double kExactPowersOfTen[] = {
-    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 constexpr int kLargestExactPower = 22;
 constexpr std::uint64_t kLargestExactInteger = std::uint64_t{1} << 53;
 
@@ -23,16 +23,16 @@ constexpr long long kExponentCap = 1'000'000'000'000;
 
 // What scan_double learned about the text of one number.
 struct DecimalText {
-  const char* mantissa_begin;   // first digit or point, after the sign
-  const char* mantissa_end;     // just past the last digit or point
-  const char* number_end;       // just past the exponent, if one was read
-  long long exponent = 0;       // value of the written exponent, capped
-  std::uint64_t leading = 0;    // the first significant digits as an integer
-  int leading_count = 0;        // how many significant digits `leading` holds
-  bool leading_exact = true;    // no nonzero digit was left out of `leading`
-  long long point_shift = 0;    // places `leading` must move right: digits
-                                // after the point, less integer digits left out
-  long long integer_digits = 0; // significant digits before the point
+  const char* mantissa_begin;       // first digit or point, after the sign
+  const char* mantissa_end;         // just past the last digit or point
+  const char* number_end;           // just past the exponent, if one was read
+  long long exponent = 0;           // value of the written exponent, capped
+  std::uint64_t leading = 0;        // the first significant digits as an integer
+  int leading_count = 0;            // how many significant digits `leading` holds
+  bool leading_exact = true;        // no nonzero digit was left out of `leading`
+  long long point_shift = 0;        // places `leading` must move right: digits
+                                    // after the point, less integer digits left out
+  long long integer_digits = 0;     // significant digits before the point
   long long zeros_after_point = 0;  // zeros between the point and the first
                                     // significant digit, when none came before
 };
@@ -49,21 +49,18 @@ bool convert_exactly(const DecimalText& text, double& magnitude) {
   const long long power = text.exponent - text.point_shift;
   if (power < -kLargestExactPower || power > kLargestExactPower) return false;
   const double digits = static_cast<double>(text.leading);
-  magnitude = power < 0 ? digits / kExactPowersOfTen[-power]
-                        : digits * kExactPowersOfTen[power];
+  magnitude = power < 0 ? digits / kExactPowersOfTen[-power] : digits * kExactPowersOfTen[power];
   return true;
 }
 
 double convert_in_general(const DecimalText& text) {
   double magnitude = 0.0;
-  const auto [stop, error] =
-      std::from_chars(text.mantissa_begin, text.number_end, magnitude);
+  const auto [stop, error] = std::from_chars(text.mantissa_begin, text.number_end, magnitude);
   if (error == std::errc::result_out_of_range) {
     // The text names a number beyond a double's range at one end or the
     // other; the decimal position of its first significant digit says which.
-    const long long position = text.integer_digits > 0
-                                   ? text.exponent + text.integer_digits
-                                   : text.exponent - text.zeros_after_point;
+    const long long position = text.integer_digits > 0 ? text.exponent + text.integer_digits
+                                                       : text.exponent - text.zeros_after_point;
     return position > 0 ? std::numeric_limits<double>::infinity() : 0.0;
   }
   return magnitude;
@@ -165,7 +162,8 @@ std::uint64_t value_of_digits(std::uint64_t offsets, int count) {
   std::uint64_t digits = offsets << (8 * (8 - count));
   digits = (digits * 10) + (digits >> 8);
   digits = (((digits & 0x000000FF000000FF) * 0x000F424000000064) +
-            (((digits >> 16) & 0x000000FF000000FF) * 0x0000271000000001)) >> 32;
+            (((digits >> 16) & 0x000000FF000000FF) * 0x0000271000000001)) >>
+           32;
   return digits & 0xFFFFFFFF;
 }
 
@@ -175,7 +173,7 @@ std::uint64_t value_of_digits(std::uint64_t offsets, int count) {
 // position after it, or nullptr when the word holds anything else (a longer
 // number, an exponent, no digit at all): the general reader takes over.
 [[gnu::always_inline]] inline const char* read_short_decimal(const char* p, bool negative,
-                                                              double& value) {
+                                                             double& value) {
   const std::uint64_t offsets = load_word(p) ^ (kEachByte * '0');
   const std::uint64_t not_digits = not_digit_bytes(offsets);
   const std::uint64_t points = ~nonzero_bytes(offsets ^ (kEachByte * ('.' ^ '0'))) & kTopBits;
@@ -195,7 +193,8 @@ std::uint64_t value_of_digits(std::uint64_t offsets, int count) {
   const std::uint64_t integer_part = offsets & below_point;
   const std::uint64_t rest = offsets & ~((below_point << 8) | 0xFF);
   const std::uint64_t point_mask = -static_cast<std::uint64_t>(has_point);
-  const std::uint64_t joined = (((integer_part << 8) | rest) & point_mask) | (offsets & ~point_mask);
+  const std::uint64_t joined =
+      (((integer_part << 8) | rest) & point_mask) | (offsets & ~point_mask);
   const std::uint64_t digits = value_of_digits(joined, length);
   const int fraction_digits = (length - point_at - 1) & -static_cast<int>(has_point);
   // At most seven digits are an exact double, and so is a power of ten up
@@ -208,7 +207,8 @@ std::uint64_t value_of_digits(std::uint64_t offsets, int count) {
 
 // The whole reader, inlined into both entries below so that a run of
 // coordinates is read without a call for each.
-[[gnu::always_inline]] inline const char* read_double(const char* p, const char* end, double& value) {
+[[gnu::always_inline]] inline const char* read_double(const char* p, const char* end,
+                                                      double& value) {
   p = skip_scan_space(p, end);
   if (end - p > 8) {
     const bool negative = *p == '-';

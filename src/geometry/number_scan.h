@@ -11,9 +11,7 @@ namespace skewquad {
 // success stores the number and returns the position just past it. When no
 // number starts there it returns nullptr and leaves `value` untouched.
 
-inline bool is_scan_space(char c) {
-  return c == ' ' || (c >= '\t' && c <= '\r');
-}
+inline bool is_scan_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 inline const char* skip_scan_space(const char* p, const char* end) {
   while (p != end && is_scan_space(*p)) ++p;

@@ -1,13 +1,13 @@
 #include "geometry/number_scan.h"
 
-#include <gtest/gtest.h>
-
 #include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <random>
 #include <string>
+
+#include <gtest/gtest.h>
 
 namespace skewquad {
 namespace {
@@ -55,9 +55,11 @@ TEST(ScanInt, WrapsAroundInThirtyTwoBits) {
 }
 
 TEST(ScanInt, FindsNoNumberAndLeavesTheTargetAlone) {
-  const std::string_view texts[] = {"", "   ", "-", "+", "- 4", "x4", ".5",
-                                    std::string_view("\0" "4", 2), "\xEF\xBB\xBF" "4"};
-  for (std::string_view text : texts) {
+  const std::string byte_order_mark = "\xEF\xBB\xBF";
+  const std::string nul_then_digit = std::string(1, '\0') + "4";
+  const std::string texts[] = {
+      "", "   ", "-", "+", "- 4", "x4", ".5", nul_then_digit, byte_order_mark + "4"};
+  for (const std::string& text : texts) {
     const IntScan scan = scan_int_of(text);
     EXPECT_FALSE(scan.found) << text;
     EXPECT_EQ(scan.value, -12345) << text;
@@ -81,7 +83,8 @@ TEST(ScanInt, MatchesAReferenceOnGeneratedIntegersWhateverFollows) {
     const int digits = 1 + static_cast<int>(random() % 12);
     for (int k = 0; k < digits; ++k) text += static_cast<char>('0' + random() % 10);
     // strtoull reads the magnitude exactly; "%d" keeps it modulo 2^32.
-    const std::uint64_t magnitude = std::strtoull(text.c_str() + (text[0] == '-' || text[0] == '+'), nullptr, 10);
+    const std::uint64_t magnitude =
+        std::strtoull(text.c_str() + (text[0] == '-' || text[0] == '+' ? 1 : 0), nullptr, 10);
     const auto low_bits = static_cast<std::uint32_t>(magnitude);
     const auto expected = static_cast<std::int32_t>(text[0] == '-' ? 0u - low_bits : low_bits);
     for (const char* after : {"", " 16 0 0 0 1", "\r\n", ".5 0 0 0 0 0 0", "x"}) {
@@ -124,8 +127,8 @@ TEST(ScanDouble, EndsWhereTheNextCharacterCannotContinue) {
 }
 
 TEST(ScanDouble, FindsNoNumberAndLeavesTheTargetAlone) {
-  for (const char* text : {"", " ", ".", "-", "+", "-.", "+.e5", "e5", "inf", "nan",
-                           "infinity", "NAN", ",5"}) {
+  for (const char* text :
+       {"", " ", ".", "-", "+", "-.", "+.e5", "e5", "inf", "nan", "infinity", "NAN", ",5"}) {
     const DoubleScan scan = scan_double_of(text);
     EXPECT_FALSE(scan.found) << text;
     EXPECT_EQ(scan.value, -12345.0) << text;
@@ -138,8 +141,7 @@ TEST(ScanDouble, GoesToInfinityOrZeroBeyondTheRange) {
   EXPECT_EQ(scan_double_of("0.001e312").value, std::numeric_limits<double>::infinity());
   EXPECT_EQ(scan_double_of("1e99999999999999999999999").value,
             std::numeric_limits<double>::infinity());
-  EXPECT_EQ(scan_double_of(std::string(400, '9')).value,
-            std::numeric_limits<double>::infinity());
+  EXPECT_EQ(scan_double_of(std::string(400, '9')).value, std::numeric_limits<double>::infinity());
   EXPECT_EQ(scan_double_of("1e-999").value, 0.0);
   EXPECT_EQ(scan_double_of("12345e-340").value, 0.0);
   EXPECT_TRUE(std::signbit(scan_double_of("-1e-999").value));
@@ -155,20 +157,20 @@ std::string random_decimal(std::mt19937_64& random) {
   std::uniform_int_distribution<int> digit(0, 9);
   std::uniform_int_distribution<int> count(0, 24);
   std::string text;
-  if (random() % 3 == 0) text += random() % 2 ? '-' : '+';
+  if (random() % 3 == 0) text += random() % 2 == 0 ? '-' : '+';
   const int leading_zeros = random() % 4 == 0 ? count(random) % 5 : 0;
   text.append(static_cast<std::size_t>(leading_zeros), '0');
   const int integer_digits = count(random);
   for (int i = 0; i < integer_digits; ++i) text += static_cast<char>('0' + digit(random));
-  if (integer_digits + leading_zeros == 0 || random() % 2) {
+  if (integer_digits + leading_zeros == 0 || random() % 2 == 0) {
     text += '.';
     const int fraction_digits = count(random);
     for (int i = 0; i < fraction_digits; ++i) text += static_cast<char>('0' + digit(random));
   }
   if (text.find_first_of("0123456789") == std::string::npos) text += '7';
   if (random() % 3 == 0) {
-    text += random() % 2 ? 'e' : 'E';
-    if (random() % 2) text += random() % 2 ? '-' : '+';
+    text += random() % 2 == 0 ? 'e' : 'E';
+    if (random() % 2 == 0) text += random() % 2 == 0 ? '-' : '+';
     const int limit = random() % 4 == 0 ? 400 : 30;
     text += std::to_string(std::uniform_int_distribution<int>(0, limit)(random));
   }
@@ -179,9 +181,9 @@ std::string random_decimal(std::mt19937_64& random) {
 // number; every number is read alone and with each kind of text after it.
 void expect_read_as_reference(const std::string& text) {
   const double expected = reference_value(text);
-  for (const std::string& after : {std::string(), std::string(" 1 2 3 4 5 6 7 8 9"),
-                                   std::string("\r\n\0\0\0\0\0\0\0\0\0", 11),
-                                   std::string("-5.5e9x"), std::string(" .25 0")}) {
+  for (const std::string& after :
+       {std::string(), std::string(" 1 2 3 4 5 6 7 8 9"), std::string("\r\n\0\0\0\0\0\0\0\0\0", 11),
+        std::string("-5.5e9x"), std::string(" .25 0")}) {
     const DoubleScan scan = scan_double_of(text + after);
     ASSERT_TRUE(scan.found) << text;
     ASSERT_EQ(scan.used, text.size()) << text << " followed by " << after;

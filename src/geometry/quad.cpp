@@ -8,8 +8,7 @@ namespace skewquad {
 namespace {
 
 bool is_hex_digit(char c) {
-  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') ||
-         (c >= 'A' && c <= 'F');
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
 std::uint32_t hex_digit_value(char c) {
@@ -22,8 +21,8 @@ std::uint32_t hex_digit_value(char c) {
 // followed by hexadecimal digits. The hexadecimal text is kept as written.
 const char* scan_colour(const char* p, const char* end, QuadLine& quad) {
   p = skip_scan_space(p, end);
-  const bool hexadecimal = end - p >= 3 && p[0] == '0' &&
-                           (p[1] == 'x' || p[1] == 'X') && is_hex_digit(p[2]);
+  const bool hexadecimal =
+      end - p >= 3 && p[0] == '0' && (p[1] == 'x' || p[1] == 'X') && is_hex_digit(p[2]);
   if (!hexadecimal) {
     quad.hex_colour_text = {};
     return scan_int(p, end, quad.colour);
@@ -57,7 +56,7 @@ bool parse_fields(const char* p, const char* const end, QuadLine& quad) {
   if (p == nullptr) return false;
   double coordinates[12];
   if (scan_doubles(p, end, coordinates, 12) == nullptr) return false;
-  for (int corner = 0; corner < 4; ++corner) {
+  for (std::size_t corner = 0; corner < 4; ++corner) {
     quad.corners[corner] = {coordinates[3 * corner], coordinates[3 * corner + 1],
                             coordinates[3 * corner + 2]};
   }

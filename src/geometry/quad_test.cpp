@@ -1,8 +1,8 @@
 #include "geometry/quad.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
+
+#include <gtest/gtest.h>
 
 namespace skewquad {
 namespace {
@@ -23,8 +23,9 @@ TEST(ProbeLineType, IsMinusOneWithoutALeadingInteger) {
   EXPECT_EQ(probe_line_type("   \n"), -1);
   EXPECT_EQ(probe_line_type("- 4"), -1);
   EXPECT_EQ(probe_line_type("x4"), -1);
-  EXPECT_EQ(probe_line_type("\xEF\xBB\xBF" "4 16 0 0 0 1 0 0 1 1 0 0 1 1"), -1);
-  EXPECT_EQ(probe_line_type(std::string_view("\0" "4 16", 5)), -1);
+  // A byte-order mark (octal escapes) and a NUL before the type.
+  EXPECT_EQ(probe_line_type("\357\273\2774 16 0 0 0 1 0 0 1 1 0 0 1 1"), -1);
+  EXPECT_EQ(probe_line_type(std::string_view("\0004 16", 5)), -1);
 }
 
 QuadLine parsed(std::string_view line, bool expect_complete = true) {
@@ -91,7 +92,8 @@ TEST(ParseQuad, RejectsLinesThatDoNotSupplyFourteenNumbers) {
   parsed("4 +0x2FF0029 0 0 0 1 0 0 1 1 0 0 1 1", false);
   parsed("4.5 16 0 0 0 1 0 0 1 1 0 0 1 1", false);
   parsed("4 16 0 0 0 1 0 0 1 1 0 0 1 inf", false);
-  parsed(std::string_view("4 16 0 0 0 1 0 0 1 1 0 0 1\0" "1", 28), false);
+  // A NUL ends the text the parse sees (\000 before the last number).
+  parsed(std::string_view("4 16 0 0 0 1 0 0 1 1 0 0 1\0001", 28), false);
 }
 
 TEST(ParseQuad, ReadsNothingBeyondItsPiece) {

@@ -5,9 +5,7 @@
 namespace skewquad {
 namespace {
 
-Vertex difference(const Vertex& a, const Vertex& b) {
-  return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
+Vertex difference(const Vertex& a, const Vertex& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 
 Vertex cross(const Vertex& u, const Vertex& v) {
   return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
@@ -15,9 +13,7 @@ Vertex cross(const Vertex& u, const Vertex& v) {
 
 // The order of the sum (z, then y, then x) decides the last bit, and with it
 // exact ties between the two folds and the edge of the arcsine's domain.
-double length(const Vertex& v) {
-  return std::sqrt((v.z * v.z + v.y * v.y) + v.x * v.x);
-}
+double length(const Vertex& v) { return std::sqrt((v.z * v.z + v.y * v.y) + v.x * v.x); }
 
 Vertex unit(const Vertex& v) {
   const double reciprocal = 1.0 / length(v);

@@ -1,9 +1,9 @@
 #include "geometry/warp.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <random>
+
+#include <gtest/gtest.h>
 
 namespace skewquad {
 namespace {
@@ -71,8 +71,8 @@ TEST(MeasureWarp, ReadsAFoldAlmostBackOnItselfAsTheSmallAngleLeft) {
   // Triangle P1 P2 P4 in the plane z = 0, and P3 folded 175 degrees over the
   // diagonal P2-P4 so that it lies almost on P1.
   const double fold = 175.0 * 3.141592653589793 / 180.0;
-  const QuadLine quad = quad_of({-1, 0, 0}, {0, -1, 0}, {std::cos(fold), 0, std::sin(fold)},
-                                {0, 1, 0});
+  const QuadLine quad =
+      quad_of({-1, 0, 0}, {0, -1, 0}, {std::cos(fold), 0, std::sin(fold)}, {0, 1, 0});
   EXPECT_NEAR(measure_warp(quad).fold_24, 5.0 * kAngleScale, 1e-9);
 }
 
@@ -87,7 +87,8 @@ TEST(MeasureWarp, ReadsARightAngleFoldAsNinetyInEveryCornerOrder) {
 }
 
 TEST(MeasureWarp, IsNoNumberWhereATriangleHasNoNormal) {
-  const WarpMeasure corners_meet = measure_warp(quad_of({0, 0, 0}, {0, 0, 0}, {1, 1, 0}, {0, 1, 1}));
+  const WarpMeasure corners_meet =
+      measure_warp(quad_of({0, 0, 0}, {0, 0, 0}, {1, 1, 0}, {0, 1, 1}));
   EXPECT_TRUE(std::isnan(corners_meet.fold_24));
   EXPECT_TRUE(std::isnan(corners_meet.fold_13));
   EXPECT_TRUE(std::isnan(corners_meet.max));

@@ -3,11 +3,10 @@
 namespace skewquad {
 
 CopyStream::CopyStream(std::FILE* file)
-    : file_(file), buffer_(std::make_unique<char[]>(capacity_)) {}
+    : file_(file), buffer_(std::make_unique_for_overwrite<char[]>(capacity_)) {}
 
 void CopyStream::drain() {
-  if (used_ != 0 && !failed_ &&
-      std::fwrite(buffer_.get(), 1, used_, file_) != used_) {
+  if (used_ != 0 && !failed_ && std::fwrite(buffer_.get(), 1, used_, file_) != used_) {
     failed_ = true;
   }
   used_ = 0;

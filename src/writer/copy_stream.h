@@ -33,7 +33,7 @@ class CopyStream {
   void write_large(std::string_view bytes);
   void drain();
 
-  static constexpr std::size_t capacity_ = 256 * 1024;
+  static constexpr std::size_t capacity_ = std::size_t{256} * 1024;
   std::FILE* file_;
   std::unique_ptr<char[]> buffer_;
   std::size_t used_ = 0;

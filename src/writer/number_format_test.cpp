@@ -1,11 +1,11 @@
 #include "writer/number_format.h"
 
-#include <gtest/gtest.h>
-
 #include <bit>
 #include <cstdio>
 #include <limits>
 #include <random>
+
+#include <gtest/gtest.h>
 
 namespace skewquad {
 namespace {

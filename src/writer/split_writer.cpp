@@ -1,9 +1,9 @@
 #include "writer/split_writer.h"
 
-#include "writer/number_format.h"
-
 #include <cstdio>
 #include <string>
+
+#include "writer/number_format.h"
 
 namespace skewquad {
 namespace {
@@ -44,9 +44,8 @@ class LineBuilder {
   std::string line_;
 };
 
-void write_triangle(CopyStream& out, std::string_view prefix, const QuadLine& quad,
-                    const Vertex& a, const Vertex& b, const Vertex& c,
-                    std::string_view line_end) {
+void write_triangle(CopyStream& out, std::string_view prefix, const QuadLine& quad, const Vertex& a,
+                    const Vertex& b, const Vertex& c, std::string_view line_end) {
   LineBuilder line;
   line.text(prefix);
   line.text("3");
@@ -58,8 +57,8 @@ void write_triangle(CopyStream& out, std::string_view prefix, const QuadLine& qu
 }
 
 void write_conditional(CopyStream& out, std::string_view prefix, const Vertex& end_a,
-                       const Vertex& end_b, const Vertex& control_a,
-                       const Vertex& control_b, std::string_view line_end) {
+                       const Vertex& end_b, const Vertex& control_a, const Vertex& control_b,
+                       std::string_view line_end) {
   LineBuilder line;
   line.text(prefix);
   line.text("5 ");
@@ -80,8 +79,8 @@ std::string_view line_end_of(std::string_view line) {
 }
 
 void write_split(CopyStream& out, std::string_view line, const QuadLine& quad,
-                 const WarpMeasure& measure, const AngleLimits& limits,
-                 const ModeFlags& flags, std::string_view fallback_line_end) {
+                 const WarpMeasure& measure, const AngleLimits& limits, const ModeFlags& flags,
+                 std::string_view fallback_line_end) {
   std::string_view line_end = line_end_of(line);
   const bool line_was_ended = !line_end.empty();
   if (!line_was_ended) line_end = fallback_line_end;

@@ -18,8 +18,8 @@ namespace skewquad {
 // end gets `fallback_line_end` (the file's most recent one), so that the
 // note never runs on from the last coordinate.
 void write_split(CopyStream& out, std::string_view line, const QuadLine& quad,
-                 const WarpMeasure& measure, const AngleLimits& limits,
-                 const ModeFlags& flags, std::string_view fallback_line_end);
+                 const WarpMeasure& measure, const AngleLimits& limits, const ModeFlags& flags,
+                 std::string_view fallback_line_end);
 
 // The line end that closes `line`: CR LF, LF, or nothing.
 std::string_view line_end_of(std::string_view line);

@@ -1,10 +1,10 @@
 #include "writer/split_writer.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <limits>
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "test_files.h"
 

@@ -1,0 +1,50 @@
+// The number scanners, the line probe and the quad parse on arbitrary bytes.
+// Besides not crashing, every number read must be the one the C library's
+// strtod reads from the same characters.
+
+#include <bit>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "geometry/number_scan.h"
+#include "geometry/quad.h"
+#include "geometry/warp.h"
+
+namespace {
+
+void check_double(std::string_view text) {
+  double value = 0.0;
+  const char* stop = skewquad::scan_double(text, value);
+  if (stop == nullptr) return;
+  const std::string consumed(text.data(), stop);
+  char* reference_stop = nullptr;
+  const double reference = std::strtod(consumed.c_str(), &reference_stop);
+  if (reference_stop != consumed.c_str() + consumed.size() ||
+      std::bit_cast<std::uint64_t>(reference) != std::bit_cast<std::uint64_t>(value)) {
+    std::abort();
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  std::int32_t integer = 0;
+  skewquad::scan_int(text, integer);
+  check_double(text);
+  skewquad::probe_line_type(text);
+  skewquad::QuadLine quad;
+  if (skewquad::parse_quad(text, quad)) {
+    const skewquad::WarpMeasure measure = skewquad::measure_warp(quad);
+    if (measure.max < 0.0 || measure.max > 90.00001) std::abort();
+    if (!quad.hex_colour_text.empty() &&
+        (quad.hex_colour_text.data() < text.data() ||
+         quad.hex_colour_text.data() + quad.hex_colour_text.size() > text.data() + text.size())) {
+      std::abort();
+    }
+  }
+  return 0;
+}
