@@ -48,10 +48,14 @@ std::unique_ptr<OutputFile> OutputFile::create(const char* name, const char* inp
     if (file == nullptr) return nullptr;
     return std::unique_ptr<OutputFile>(new OutputFile(file, {}, {}));
   }
-  // Replace the file a link points to, so that the link stays a link.
+  // Replace the file a link points to, so that the link stays a link. A
+  // file that could not be opened for writing is not replaced either.
   std::error_code error;
   fs::path target = fs::canonical(name, error);
   if (error) return nullptr;
+  std::FILE* writable = std::fopen(target.c_str(), "r+b");
+  if (writable == nullptr) return nullptr;
+  std::fclose(writable);
   fs::path temporary;
   std::FILE* file = create_beside(target, temporary);
   if (file == nullptr) return nullptr;
