@@ -10,93 +10,33 @@ namespace {
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-// Powers of ten that a double holds exactly.
-constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-constexpr int kLargestExactPower = 22;
-constexpr std::uint64_t kLargestExactInteger = std::uint64_t{1} << 53;
+// Powers of ten that a double holds exactly (up to 1e7 is all a short
+// decimal needs).
+constexpr double kExactPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7};
 
 // Saturates far beyond any exponent a double can reach, so that an absurdly
 // long exponent cannot overflow while it is read.
 constexpr long long kExponentCap = 1'000'000'000'000;
 
-// What scan_double learned about the text of one number.
-struct DecimalText {
-  const char* mantissa_begin;       // first digit or point, after the sign
-  const char* mantissa_end;         // just past the last digit or point
-  const char* number_end;           // just past the exponent, if one was read
-  long long exponent = 0;           // value of the written exponent, capped
-  std::uint64_t leading = 0;        // the first significant digits as an integer
-  int leading_count = 0;            // how many significant digits `leading` holds
-  bool leading_exact = true;        // no nonzero digit was left out of `leading`
-  long long point_shift = 0;        // places `leading` must move right: digits
-                                    // after the point, less integer digits left out
-  long long integer_digits = 0;     // significant digits before the point
-  long long zeros_after_point = 0;  // zeros between the point and the first
-                                    // significant digit, when none came before
-};
-
-// The value when the digits and the exponent both fit an exact double: one
-// correctly rounded multiplication or division of two exact numbers gives
-// the same double as any correct conversion of the whole text.
-bool convert_exactly(const DecimalText& text, double& magnitude) {
-  if (!text.leading_exact || text.leading > kLargestExactInteger) return false;
-  if (text.leading == 0) {
-    magnitude = 0.0;
-    return true;
-  }
-  const long long power = text.exponent - text.point_shift;
-  if (power < -kLargestExactPower || power > kLargestExactPower) return false;
-  const double digits = static_cast<double>(text.leading);
-  magnitude = power < 0 ? digits / kExactPowersOfTen[-power] : digits * kExactPowersOfTen[power];
-  return true;
-}
-
-double convert_in_general(const DecimalText& text) {
-  double magnitude = 0.0;
-  const auto [stop, error] = std::from_chars(text.mantissa_begin, text.number_end, magnitude);
-  if (error == std::errc::result_out_of_range) {
-    // The text names a number beyond a double's range at one end or the
-    // other; the decimal position of its first significant digit says which.
-    const long long position = text.integer_digits > 0 ? text.exponent + text.integer_digits
-                                                       : text.exponent - text.zeros_after_point;
-    return position > 0 ? std::numeric_limits<double>::infinity() : 0.0;
-  }
-  return magnitude;
-}
-
 // Reads the number whose digits (or point) start at `p`, in full generality:
 // any count of digits, an exponent, results beyond the range of a double.
 [[gnu::noinline]] const char* scan_decimal_text(const char* p, const char* end, bool negative,
                                                 double& value) {
-  DecimalText text;
-  text.mantissa_begin = p;
+  const char* const begin = p;
   bool any_digit = false;
+  bool any_significant = false;
   bool after_point = false;
+  // Where the first significant digit stands, should the number be too
+  // large or too small for a double.
+  long long integer_digits = 0;
+  long long zeros_after_point = 0;
   for (; p != end; ++p) {
     const char c = *p;
     if (is_digit(c)) {
       any_digit = true;
-      const bool significant = text.leading_count > 0 || c != '0';
-      if (!significant) {
-        if (after_point) {
-          ++text.zeros_after_point;
-          ++text.point_shift;
-        }
-        continue;
-      }
-      if (text.leading_count < 19) {
-        text.leading = text.leading * 10 + static_cast<std::uint64_t>(c - '0');
-        ++text.leading_count;
-        if (after_point) ++text.point_shift;
-      } else if (c != '0') {
-        text.leading_exact = false;
-      } else if (!after_point) {
-        // A trailing zero of the integer part scales what was kept.
-        --text.point_shift;
-      }
-      if (!after_point) ++text.integer_digits;
+      any_significant = any_significant || c != '0';
+      if (!after_point && any_significant) ++integer_digits;
+      if (after_point && !any_significant) ++zeros_after_point;
     } else if (c == '.' && !after_point) {
       after_point = true;
     } else {
@@ -104,8 +44,8 @@ double convert_in_general(const DecimalText& text) {
     }
   }
   if (!any_digit) return nullptr;
-  text.mantissa_end = p;
-  text.number_end = p;
+  const char* number_end = p;
+  long long exponent = 0;
 
   // An exponent counts only when digits follow the e and its sign.
   if (p != end && (*p == 'e' || *p == 'E')) {
@@ -116,19 +56,26 @@ double convert_in_general(const DecimalText& text) {
       ++q;
     }
     if (q != end && is_digit(*q)) {
-      long long exponent = 0;
       for (; q != end && is_digit(*q); ++q) {
         if (exponent < kExponentCap) exponent = exponent * 10 + (*q - '0');
       }
-      text.exponent = exponent_negative ? -exponent : exponent;
-      text.number_end = q;
+      if (exponent_negative) exponent = -exponent;
+      number_end = q;
     }
   }
 
   double magnitude = 0.0;
-  if (!convert_exactly(text, magnitude)) magnitude = convert_in_general(text);
+  const auto [stop, error] = std::from_chars(begin, number_end, magnitude);
+  if (error == std::errc::result_out_of_range) {
+    // from_chars leaves the value alone when it is out of range: a first
+    // significant digit far left of the point means too large, far right
+    // of it too small.
+    const long long position =
+        integer_digits > 0 ? exponent + integer_digits : exponent - zeros_after_point;
+    magnitude = position > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+  }
   value = negative ? -magnitude : magnitude;
-  return text.number_end;
+  return number_end;
 }
 
 constexpr std::uint64_t kEachByte = 0x0101010101010101;
@@ -167,11 +114,12 @@ std::uint64_t value_of_digits(std::uint64_t offsets, int count) {
   return digits & 0xFFFFFFFF;
 }
 
-// A plain decimal of at most seven characters ("-12.5752" has seven after its
-// sign), read from one word without a branch on what it holds: signs,
-// points and lengths come in no order a branch predictor could learn. Returns the
-// position after it, or nullptr when the word holds anything else (a longer
-// number, an exponent, no digit at all): the general reader takes over.
+// A plain decimal of at most seven characters ("-12.5752" has seven after
+// its sign), read from one word without a branch on what it holds: signs,
+// points and lengths come in no order a branch predictor could learn.
+// Returns the position after it, or nullptr when the word holds anything
+// else (a longer number, an exponent, no digit at all): the general reader
+// takes over.
 [[gnu::always_inline]] inline const char* read_short_decimal(const char* p, bool negative,
                                                              double& value) {
   const std::uint64_t offsets = load_word(p) ^ (kEachByte * '0');
@@ -197,8 +145,8 @@ std::uint64_t value_of_digits(std::uint64_t offsets, int count) {
       (((integer_part << 8) | rest) & point_mask) | (offsets & ~point_mask);
   const std::uint64_t digits = value_of_digits(joined, length);
   const int fraction_digits = (length - point_at - 1) & -static_cast<int>(has_point);
-  // At most seven digits are an exact double, and so is a power of ten up
-  // to 1e22: one correctly rounded division gives the correctly rounded value.
+  // Seven digits and a power of ten up to 1e7 are exact doubles: one
+  // correctly rounded division gives the correctly rounded value.
   const double magnitude = static_cast<double>(digits) / kExactPowersOfTen[fraction_digits];
   value = std::bit_cast<double>(std::bit_cast<std::uint64_t>(magnitude) |
                                 (static_cast<std::uint64_t>(negative) << 63));

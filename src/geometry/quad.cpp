@@ -37,18 +37,6 @@ const char* scan_colour(const char* p, const char* end, QuadLine& quad) {
   return digit;
 }
 
-}  // namespace
-
-std::int32_t probe_line_type(std::string_view line) {
-  // Nearly every line starts with a one-digit type and a blank.
-  if (line.size() >= 2 && line[0] >= '0' && line[0] <= '9' && line[1] == ' ') return line[0] - '0';
-  std::int32_t type = -1;
-  scan_int(line, type);
-  return type;
-}
-
-namespace {
-
 bool parse_fields(const char* p, const char* const end, QuadLine& quad) {
   p = scan_int(p, end, quad.line_type);
   if (p == nullptr) return false;
@@ -65,6 +53,14 @@ bool parse_fields(const char* p, const char* const end, QuadLine& quad) {
 
 }  // namespace
 
+std::int32_t probe_line_type(std::string_view line) {
+  // Nearly every line starts with a one-digit type and a blank.
+  if (line.size() >= 2 && line[0] >= '0' && line[0] <= '9' && line[1] == ' ') return line[0] - '0';
+  std::int32_t type = -1;
+  scan_int(line, type);
+  return type;
+}
+
 bool parse_quad(std::string_view line, QuadLine& quad) {
   // The number readers go fastest with a few words to spare after the text,
   // so a line of ordinary length is read from a copy padded with NUL bytes.
@@ -78,7 +74,10 @@ bool parse_quad(std::string_view line, QuadLine& quad) {
   char padded[kLongestPadded + kPadding];
   std::memcpy(padded, line.data(), line.size());
   std::memset(padded + line.size(), 0, kPadding);
-  if (!parse_fields(padded, padded + line.size() + kPadding, quad)) return false;
+  if (!parse_fields(padded, padded + line.size() + kPadding, quad)) {
+    quad.hex_colour_text = {};
+    return false;
+  }
   if (!quad.hex_colour_text.empty()) {
     const auto offset = static_cast<std::size_t>(quad.hex_colour_text.data() - padded);
     quad.hex_colour_text = line.substr(offset, quad.hex_colour_text.size());

@@ -36,17 +36,15 @@ std::string split_of(std::string_view line, const SplitCase& options = {}) {
   return copy;
 }
 
-TEST(WriteSplit, EndsEveryLineItWritesLikeTheQuadLine) {
-  EXPECT_EQ(split_of("4 16 0 0 0 1 0 0 1 1 0 0 1 1\r\n"),
-            "4 16 0 0 0 1 0 0 1 1 0 0 1 1\r\n"
-            "0 Angle 60> 1\r\n"
-            "0 Suggested split:\r\n"
-            "0 3 16 0 0 0 1 0 0 1 1 0\r\n"
-            "0 3 16 0 0 0 1 1 0 0 1 1\r\n"
-            "0 5 24 0 0 0 1 1 0 1 0 0 0 1 1\r\n");
+// The two triangles alone, as -c -o writes them.
+std::string triangles_of(std::string_view line) {
+  SplitCase replace;
+  replace.flags.auto_split = true;
+  replace.flags.no_conditional = true;
+  return split_of(line, replace);
 }
 
-TEST(WriteSplit, EndsAQuadLineThatHadNoLineEndBeforeTheNote) {
+TEST(WriteSplit, EndsAQuadLineWithoutLineEndLikeTheLinesBeforeIt) {
   SplitCase crlf;
   crlf.fallback_line_end = "\r\n";
   EXPECT_EQ(split_of("4 16 0 0 0 1 0 0 1 1 0 0 1 1", crlf),
@@ -56,31 +54,19 @@ TEST(WriteSplit, EndsAQuadLineThatHadNoLineEndBeforeTheNote) {
             "0 3 16 0 0 0 1 0 0 1 1 0\r\n"
             "0 3 16 0 0 0 1 1 0 0 1 1\r\n"
             "0 5 24 0 0 0 1 1 0 1 0 0 0 1 1\r\n");
-  SplitCase replace;
-  replace.flags.auto_split = true;
-  replace.flags.no_conditional = true;
-  EXPECT_EQ(split_of("4 16 0 0 0 1 0 0 1 1 0 0 1 1", replace),
+  EXPECT_EQ(triangles_of("4 16 0 0 0 1 0 0 1 1 0 0 1 1"),
             "3 16 0 0 0 1 0 0 1 1 0\n"
             "3 16 0 0 0 1 1 0 0 1 1\n");
 }
 
-TEST(WriteSplit, WritesTheColourAsTheQuadLineHadIt) {
-  SplitCase replace;
-  replace.flags.auto_split = true;
-  replace.flags.no_conditional = true;
-  EXPECT_EQ(split_of("4 0x2FF0029 0 0 0 1 0 0 1 1 0 0 1 1\n", replace),
+TEST(WriteSplit, WritesTheColourAsReadAndCoordinatesToSevenDigits) {
+  EXPECT_EQ(triangles_of("4 0x2FF0029 0 0 0 1 0 0 1 1 0 0 1 1\n"),
             "3 0x2FF0029 0 0 0 1 0 0 1 1 0\n"
             "3 0x2FF0029 0 0 0 1 1 0 0 1 1\n");
-  EXPECT_EQ(split_of("4 4294967312 0 0 0 1 0 0 1 1 0 0 1 1\n", replace),
+  EXPECT_EQ(triangles_of("4 4294967312 0 0 0 1 0 0 1 1 0 0 1 1\n"),
             "3 16 0 0 0 1 0 0 1 1 0\n"
             "3 16 0 0 0 1 1 0 0 1 1\n");
-}
-
-TEST(WriteSplit, RoundsCoordinatesToSevenSignificantDigits) {
-  SplitCase replace;
-  replace.flags.auto_split = true;
-  replace.flags.no_conditional = true;
-  EXPECT_EQ(split_of("4 16 -10.123456789 .00001 12345678 1 0 0 1 1 0 0 1 1\n", replace),
+  EXPECT_EQ(triangles_of("4 16 -10.123456789 .00001 12345678 1 0 0 1 1 0 0 1 1\n"),
             "3 16 -10.12346 1e-05 1.234568e+07 1 0 0 0 1 1\n"
             "3 16 1 0 0 1 1 0 0 1 1\n");
 }
@@ -95,14 +81,6 @@ TEST(WriteSplit, CutsAlongP2P4OnATieAndWhereThatFoldHasNoValue) {
   // P2 on P4: the fold about P2-P4 has no value, so the cut runs there.
   const std::string degenerate = split_of("4 16 0 0 0 1 0 0 1 1 5 1 0 0\n", replace);
   EXPECT_EQ(degenerate.substr(degenerate.rfind("5 ")), "5 24 1 0 0 1 0 0 0 0 0 1 1 5\n");
-}
-
-TEST(LineEndOf, TellsCrLfFromLfFromNone) {
-  EXPECT_EQ(line_end_of("4 16\r\n"), "\r\n");
-  EXPECT_EQ(line_end_of("4 16\n"), "\n");
-  EXPECT_EQ(line_end_of("\n"), "\n");
-  EXPECT_EQ(line_end_of("4 16\r"), "");
-  EXPECT_EQ(line_end_of(""), "");
 }
 
 }  // namespace
