@@ -3,8 +3,9 @@
 // conditional lines, 10% lines, 6% sub-file references, 6% comments and 3%
 // empty lines, all ended by CR LF. Of the quads about 1 in 16 is warped into
 // the low band, 1 in 160 into the warning band and 1 in 15,000 above 3
-// degrees; the rest are planar, half of them in tilted planes where rounding
-// of the written coordinates leaves a tiny fold.
+// degrees; the rest are planar, half of them in coordinate planes and half
+// in tilted planes where rounding of the written coordinates leaves a tiny
+// fold, as on the curved surfaces of real parts.
 //
 //   generate OUTPUT MEGABYTES [SEED]
 
@@ -63,28 +64,50 @@ Point random_point(std::mt19937_64& random) {
   return {uniform(random, -60, 60), uniform(random, -60, 60), uniform(random, -60, 60)};
 }
 
-// A rectangle of sides a and b, in a coordinate plane or a tilted one, with
-// its third corner lifted out of the plane by enough for a fold of about
-// `degrees`.
+Point scaled(const Point& p, double factor) { return {p.x * factor, p.y * factor, p.z * factor}; }
+
+Point sum(const Point& a, const Point& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+
+Point cross(const Point& u, const Point& v) {
+  return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
+}
+
+Point unit(const Point& p) { return scaled(p, 1 / std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z)); }
+
+// A trapezoid of height b and sides a and a - 2d, the shape of the facets of
+// curved parts, either in a coordinate plane (every fold exactly 0) or in a
+// tilted plane (where rounding the written coordinates leaves a tiny fold),
+// with its third corner lifted out of the plane by enough for a fold of
+// about `degrees`.
 void append_quad(std::string& line, double degrees, std::mt19937_64& random) {
   const double a = uniform(random, 1, 40);
   const double b = uniform(random, 1, 40);
+  // Warped quads stay rectangles, whose fold the lift gives closely.
+  const double d = degrees > 0 || random() % 2 == 0 ? 0.0 : uniform(random, 0, a / 4);
   const double distance_to_diagonal = a * b / std::sqrt(a * a + b * b);
   const double lift = std::tan(degrees * M_PI / 180) * distance_to_diagonal;
+  Point along{1, 0, 0};
+  Point across{0, 1, 0};
+  Point normal{0, 0, 1};
+  if (random() % 2 == 0) {
+    normal = unit(random_point(random));
+    along = unit(cross(normal, Point{0.3, 1, 0.2}));
+    across = cross(normal, along);
+  } else if (random() % 3 != 0) {
+    // Coordinate planes other than z = 0.
+    const bool xz = random() % 2 == 0;
+    along = xz ? Point{0, 0, 1} : Point{0, 1, 0};
+    across = xz ? Point{1, 0, 0} : Point{0, 0, 1};
+    normal = xz ? Point{0, 1, 0} : Point{1, 0, 0};
+  }
   const Point origin = {std::round(uniform(random, -40, 40)), std::round(uniform(random, -40, 40)),
                         std::round(uniform(random, -40, 40))};
-  Point corners[4] = {{0, 0, 0}, {a, 0, 0}, {a, b, lift}, {0, b, 0}};
-  const bool tilted = random() % 2 == 0;
-  const double turn = uniform(random, 0.2, 1.3);
-  const int plane = static_cast<int>(random() % 3);
+  const double plane[4][3] = {{0, 0, 0}, {a, 0, 0}, {a - d, b, lift}, {d, b, 0}};
   line += '4';
   append_colour(line, random);
-  for (Point& p : corners) {
-    if (tilted)
-      p = {p.x * std::cos(turn) - p.z * std::sin(turn), p.y,
-           p.x * std::sin(turn) + p.z * std::cos(turn)};
-    Point placed = plane == 0 ? p : plane == 1 ? Point{p.z, p.x, p.y} : Point{p.y, p.z, p.x};
-    placed = {placed.x + origin.x, placed.y + origin.y, placed.z + origin.z};
+  for (const auto& corner : plane) {
+    const Point placed = sum(origin, sum(scaled(along, corner[0]), sum(scaled(across, corner[1]),
+                                                                       scaled(normal, corner[2]))));
     append_point(line, placed, random);
   }
 }

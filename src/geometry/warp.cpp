@@ -22,11 +22,14 @@ Vertex unit(const Vertex& v) {
 
 }  // namespace
 
-double fold_angle(const Vertex& normal_a, const Vertex& normal_b) {
-  double sine = length(cross(unit(normal_a), unit(normal_b)));
+double fold_sine(const Vertex& normal_a, const Vertex& normal_b) {
+  const double sine = length(cross(unit(normal_a), unit(normal_b)));
   // Rounding can push the sine of a right angle just past 1; the arcsine of
   // that would be no number and the quad would go unreported.
-  if (sine > 1.0) sine = 1.0;
+  return sine > 1.0 ? 1.0 : sine;
+}
+
+double angle_of_sine(double sine) {
   // Planar quads are the common case, and the arcsine of an exact zero is
   // exactly zero.
   if (sine == 0.0) return 0.0;
@@ -34,7 +37,11 @@ double fold_angle(const Vertex& normal_a, const Vertex& normal_b) {
   return static_cast<double>(radians * static_cast<long double>(kDegreesPerRadian));
 }
 
-WarpMeasure measure_warp(const QuadLine& quad) {
+double fold_angle(const Vertex& normal_a, const Vertex& normal_b) {
+  return angle_of_sine(fold_sine(normal_a, normal_b));
+}
+
+FoldSines fold_sines(const QuadLine& quad) {
   const Vertex& p1 = quad.corners[0];
   const Vertex& p2 = quad.corners[1];
   const Vertex& p3 = quad.corners[2];
@@ -44,13 +51,31 @@ WarpMeasure measure_warp(const QuadLine& quad) {
   const Vertex c = difference(p3, p4);
   const Vertex d = difference(p4, p1);
 
-  WarpMeasure measure;
+  FoldSines sines;
   // Triangle P1 P2 P4 (edges at P1) against triangle P2 P3 P4 (edges at P3).
-  measure.fold_24 = fold_angle(cross(a, d), cross(b, c));
+  sines.about_24 = fold_sine(cross(a, d), cross(b, c));
   // Triangle P1 P2 P3 (edges at P2) against triangle P3 P4 P1 (edges at P4).
-  measure.fold_13 = fold_angle(cross(a, b), cross(d, c));
+  sines.about_13 = fold_sine(cross(a, b), cross(d, c));
+  return sines;
+}
+
+WarpMeasure warp_of(const FoldSines& sines) {
+  WarpMeasure measure;
+  measure.fold_24 = angle_of_sine(sines.about_24);
+  measure.fold_13 = angle_of_sine(sines.about_13);
   measure.max = measure.fold_24 > measure.fold_13 ? measure.fold_24 : measure.fold_13;
   return measure;
+}
+
+WarpMeasure measure_warp(const QuadLine& quad) { return warp_of(fold_sines(quad)); }
+
+double sine_surely_below(double degrees) {
+  // For 0 <= s <= 1/2, asin s <= s / sqrt(1 - s^2) < 1.155 s (the slope of
+  // the arcsine only grows). The long double arcsine, its product with the
+  // factor and the rounding to double each err by less than 2^-60 relative,
+  // so a sine below degrees / (1.2 * factor) gives an angle below degrees.
+  const double bound = degrees / (1.2 * kDegreesPerRadian);
+  return bound < 0.5 ? bound : 0.5;
 }
 
 }  // namespace skewquad

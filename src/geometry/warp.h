@@ -13,15 +13,36 @@ struct WarpMeasure {
   double max = 0.0;      // fold_24 when strictly greater, otherwise fold_13
 };
 
+// The sines of the two folds, the step of the measure before the arcsine.
+struct FoldSines {
+  double about_24 = 0.0;
+  double about_13 = 0.0;
+};
+
 // Degrees per radian as the tool has always used it: 180 / 3.1415926, with pi
 // cut short, so every angle reads a relative 1.7e-8 high and a right angle
 // a little above 90.
 inline constexpr double kDegreesPerRadian = 57.295780490442965;
 
-// The angle between the planes of two triangles, from 0 to a hair above 90,
-// given their normals in any length and orientation.
+// The sine of the angle between the planes of two triangles, given their
+// normals in any length and orientation; at most 1.
+double fold_sine(const Vertex& normal_a, const Vertex& normal_b);
+
+// The fold in degrees, from 0 to a hair above 90, for a sine from fold_sine.
+double angle_of_sine(double sine);
+
+// fold_sine then angle_of_sine.
 double fold_angle(const Vertex& normal_a, const Vertex& normal_b);
 
+FoldSines fold_sines(const QuadLine& quad);
+WarpMeasure warp_of(const FoldSines& sines);
+
+// fold_sines then warp_of.
 WarpMeasure measure_warp(const QuadLine& quad);
+
+// A sine below which the fold is certainly less than `degrees` (a positive
+// angle): a quad whose two sines are both below it can be known to be below
+// that angle without taking the arcsine.
+double sine_surely_below(double degrees);
 
 }  // namespace skewquad

@@ -189,5 +189,29 @@ TEST(MeasureWarp, AgreesWithAnIndependentDihedralAngleOnGeneratedQuads) {
   }
 }
 
+TEST(SineSurelyBelow, GivesOnlySinesWhoseAngleIsBelowTheLimit) {
+  std::mt19937_64 random(11);
+  for (double degrees : {1e-9, 0.0001, 0.1, 0.3, 1.0, 8.9, 30.0, 89.9}) {
+    const double bound = sine_surely_below(degrees);
+    EXPECT_LT(angle_of_sine(bound), degrees);
+    EXPECT_LT(angle_of_sine(std::nextafter(bound, 0.0)), degrees);
+    std::uniform_real_distribution<double> below(0.0, bound);
+    for (int i = 0; i < 10000; ++i) ASSERT_LT(angle_of_sine(below(random)), degrees);
+    // Not so cautious that ordinary low-band quads would be missed.
+    EXPECT_GT(angle_of_sine(bound), degrees * 0.8);
+  }
+}
+
+TEST(MeasureWarp, IsTheAngleOfEachFoldSine) {
+  std::mt19937_64 random(3);
+  for (int i = 0; i < 1000; ++i) {
+    const QuadLine quad = random_quad(random);
+    const FoldSines sines = fold_sines(quad);
+    const WarpMeasure measure = measure_warp(quad);
+    ASSERT_EQ(measure.fold_24, angle_of_sine(sines.about_24));
+    ASSERT_EQ(measure.fold_13, angle_of_sine(sines.about_13));
+  }
+}
+
 }  // namespace
 }  // namespace skewquad
