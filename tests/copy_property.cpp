@@ -10,26 +10,6 @@
 namespace skewquad::testing {
 namespace {
 
-// The pieces of a file by the reading rule, written out byte by byte: a
-// piece ends after a line feed or at 1023 characters, CR LF counting as one.
-std::vector<std::string_view> pieces_by_rule(std::string_view content) {
-  std::vector<std::string_view> pieces;
-  std::size_t begin = 0;
-  std::size_t characters = 0;
-  for (std::size_t i = 0; i < content.size(); ++i) {
-    const bool crlf = content[i] == '\r' && i + 1 < content.size() && content[i + 1] == '\n';
-    if (crlf) ++i;
-    ++characters;
-    if (content[i] == '\n' || characters == 1023) {
-      pieces.push_back(content.substr(begin, i + 1 - begin));
-      begin = i + 1;
-      characters = 0;
-    }
-  }
-  if (begin < content.size()) pieces.push_back(content.substr(begin));
-  return pieces;
-}
-
 bool is_warped(std::string_view piece, const AngleLimits& limits) {
   QuadLine quad;
   return probe_line_type(piece) == 4 && parse_quad(piece, quad) &&

@@ -1,6 +1,7 @@
 #include "test_files.h"
 
 #include <stdexcept>
+#include <vector>
 
 namespace skewquad::testing {
 
@@ -21,6 +22,26 @@ std::string contents_of(std::FILE* file) {
   std::size_t size = 0;
   while ((size = std::fread(block, 1, sizeof block, file)) > 0) content.append(block, size);
   return content;
+}
+
+// The pieces of a file by the reading rule, written out byte by byte: a
+// piece ends after a line feed or at 1023 characters, CR LF counting as one.
+std::vector<std::string_view> pieces_by_rule(std::string_view content) {
+  std::vector<std::string_view> pieces;
+  std::size_t begin = 0;
+  std::size_t characters = 0;
+  for (std::size_t i = 0; i < content.size(); ++i) {
+    const bool crlf = content[i] == '\r' && i + 1 < content.size() && content[i + 1] == '\n';
+    if (crlf) ++i;
+    ++characters;
+    if (content[i] == '\n' || characters == 1023) {
+      pieces.push_back(content.substr(begin, i + 1 - begin));
+      begin = i + 1;
+      characters = 0;
+    }
+  }
+  if (begin < content.size()) pieces.push_back(content.substr(begin));
+  return pieces;
 }
 
 }  // namespace skewquad::testing

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace skewquad::testing {
 
@@ -11,5 +12,9 @@ std::FILE* file_holding(std::string_view content);
 
 // Everything in `file` from its start.
 std::string contents_of(std::FILE* file);
+
+// The pieces of a file by the reading rule, written out byte by byte: a
+// piece ends after a line feed or at 1023 characters, CR LF counting as one.
+std::vector<std::string_view> pieces_by_rule(std::string_view content);
 
 }  // namespace skewquad::testing
