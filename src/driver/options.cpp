@@ -1,7 +1,5 @@
 #include "driver/options.h"
 
-#include <cstring>
-
 #include "driver/console_texts.h"
 #include "geometry/number_scan.h"
 

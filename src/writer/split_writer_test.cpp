@@ -1,7 +1,5 @@
 #include "writer/split_writer.h"
 
-#include <cmath>
-#include <limits>
 #include <string>
 
 #include <gtest/gtest.h>
