@@ -28,7 +28,13 @@ struct Measure {
 };
 
 // Runs `arguments` with empty input and its output into `console_path`.
-Measure run(const std::vector<std::string>& arguments, const std::string& console_path) {
+// Every run starts from the same state of the file system: the copy a run
+// before left behind is removed and the dirty pages it left are written out
+// first, so that no run is charged for freeing or flushing another's output.
+Measure run(const std::vector<std::string>& arguments, const std::string& console_path,
+            const std::string& copy_path = {}) {
+  if (!copy_path.empty()) unlink(copy_path.c_str());
+  sync();
   const auto start = std::chrono::steady_clock::now();
   const pid_t child = fork();
   if (child == 0) {
@@ -115,12 +121,14 @@ int main(int argc, char** argv) {
         if (replace) command->push_back("-c");
         command->push_back(large);
       }
+      const std::string baseline_copy = replace ? folder + "/baseline.copy" : "";
+      const std::string tool_copy = replace ? folder + "/skewquad.copy" : "";
       if (replace) {
-        baseline.push_back(folder + "/baseline.copy");
-        tool.push_back(folder + "/skewquad.copy");
+        baseline.push_back(baseline_copy);
+        tool.push_back(tool_copy);
       }
-      const Measure b = run(baseline, folder + "/baseline.console");
-      const Measure t = run(tool, folder + "/skewquad.console");
+      const Measure b = run(baseline, folder + "/baseline.console", baseline_copy);
+      const Measure t = run(tool, folder + "/skewquad.console", tool_copy);
       baseline_times.push_back(b.seconds);
       tool_times.push_back(t.seconds);
       baseline_peak = std::max(baseline_peak, b.peak_kib);
