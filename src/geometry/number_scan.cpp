@@ -10,9 +10,9 @@ namespace {
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-// Powers of ten that a double holds exactly (up to 1e7 is all a short
+// Powers of ten that a double holds exactly (up to 1e8 is all a short
 // decimal needs).
-constexpr double kExactPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7};
+constexpr double kExactPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
 
 // Saturates far beyond any exponent a double can reach, so that an absurdly
 // long exponent cannot overflow while it is read.
@@ -102,16 +102,47 @@ std::uint64_t not_digit_bytes(std::uint64_t offsets) {
   return (((offsets & kLowBits) + kEachByte * (0x80 - 10)) | offsets) & kTopBits;
 }
 
-// The value of the first `count` (1 to 8) digits of a word of digit values
-// (characters xor '0'): moved to the top of the word, the first digit
-// highest, then neighbours combined: pairs, fours, the eight.
-std::uint64_t value_of_digits(std::uint64_t offsets, int count) {
-  std::uint64_t digits = offsets << (8 * (8 - count));
+// The value of eight digit values (characters xor '0'), the first digit in
+// the lowest byte: neighbours combined into pairs, fours, the eight.
+std::uint64_t value_of_eight_digits(std::uint64_t digits) {
   digits = (digits * 10) + (digits >> 8);
   digits = (((digits & 0x000000FF000000FF) * 0x000F424000000064) +
             (((digits >> 16) & 0x000000FF000000FF) * 0x0000271000000001)) >>
            32;
   return digits & 0xFFFFFFFF;
+}
+
+// The magnitude of a plain decimal from its characters after the sign, xor
+// '0' (digits and at most one point), moved up to fill the top bytes of the
+// word, zeros below them. A point is closed by moving the fraction digits
+// down over it, which leaves a zero in the top byte, so that the digits
+// read ten times their value: dividing by one more power of ten makes up
+// for it. Eight digits and a power of ten up to 1e8 are exact doubles: the
+// one correctly rounded division gives the correctly rounded value.
+[[gnu::always_inline]] inline double magnitude_of_top_digits(std::uint64_t digits) {
+  // Of a digit (0 to 9) and a point ('.' xor '0' is 0x1E), only the point
+  // has bit 4 set: moved up to the top bit, it marks the point's byte.
+  static_assert(('.' ^ '0') == 0x1E);
+  const std::uint64_t point = (digits << 3) & kTopBits;
+  const std::uint64_t below_point = (point >> 7) - 1;
+  const std::uint64_t joined = (digits & below_point) | ((digits & -(point << 1)) >> 8);
+  // One for the point's byte and each above it: their top bits, counted by
+  // summing the bytes into the highest.
+  const auto divisor_exponent = ((((~point + 1) & kTopBits) >> 7) * kEachByte) >> 56;
+  return static_cast<double>(value_of_eight_digits(joined)) / kExactPowersOfTen[divisor_exponent];
+}
+
+// The same from the first `length` (1 to 8) characters of a word; the shift
+// drops whatever follows them.
+[[gnu::always_inline]] inline double magnitude_of(std::uint64_t offsets, int length) {
+  return magnitude_of_top_digits(offsets << ((8 * (8 - length)) & 63));
+}
+
+// 1 when `c` is `wanted`, else 0, by arithmetic: a compare's flag moved into
+// a byte register keeps the register's old contents as an input, a false
+// dependence that chains the reading of each number to the one before.
+std::uint64_t one_if(char c, char wanted) {
+  return ((static_cast<std::uint64_t>(static_cast<unsigned char>(c ^ wanted))) - 1) >> 63;
 }
 
 // A plain decimal of at most seven characters ("-12.5752" has seven after
@@ -120,36 +151,20 @@ std::uint64_t value_of_digits(std::uint64_t offsets, int count) {
 // Returns the position after it, or nullptr when the word holds anything
 // else (a longer number, an exponent, no digit at all): the general reader
 // takes over.
-[[gnu::always_inline]] inline const char* read_short_decimal(const char* p, bool negative,
+[[gnu::always_inline]] inline const char* read_short_decimal(const char* p, std::uint64_t sign_bit,
                                                              double& value) {
   const std::uint64_t offsets = load_word(p) ^ (kEachByte * '0');
   const std::uint64_t not_digits = not_digit_bytes(offsets);
   const std::uint64_t points = ~nonzero_bytes(offsets ^ (kEachByte * ('.' ^ '0'))) & kTopBits;
   const std::uint64_t first_point = points & (~points + 1);
   const std::uint64_t ends = not_digits & ~first_point;
-  if (ends == 0) return nullptr;
+  // No end within the word, or no digit before it.
+  if (ends == 0 || (~not_digits & kTopBits & (ends - 1)) == 0) return nullptr;
   const int length = std::countr_zero(ends) / 8;
-  const int point_at = std::countr_zero(first_point | (std::uint64_t{1} << 63)) / 8;
-  const bool has_point = point_at < length;
-  const int digit_count = length - static_cast<int>(has_point);
-  const char after = static_cast<char>((offsets >> (8 * length)) ^ '0');
-  if (digit_count == 0 || after == 'e' || after == 'E') return nullptr;
-
-  // Close the gap of the point by moving the integer digits up one byte; a
-  // zero byte comes in below them, a leading zero that changes nothing.
-  const std::uint64_t below_point = (std::uint64_t{1} << (8 * point_at & 63)) - 1;
-  const std::uint64_t integer_part = offsets & below_point;
-  const std::uint64_t rest = offsets & ~((below_point << 8) | 0xFF);
-  const std::uint64_t point_mask = -static_cast<std::uint64_t>(has_point);
-  const std::uint64_t joined =
-      (((integer_part << 8) | rest) & point_mask) | (offsets & ~point_mask);
-  const std::uint64_t digits = value_of_digits(joined, length);
-  const int fraction_digits = (length - point_at - 1) & -static_cast<int>(has_point);
-  // Seven digits and a power of ten up to 1e7 are exact doubles: one
-  // correctly rounded division gives the correctly rounded value.
-  const double magnitude = static_cast<double>(digits) / kExactPowersOfTen[fraction_digits];
-  value = std::bit_cast<double>(std::bit_cast<std::uint64_t>(magnitude) |
-                                (static_cast<std::uint64_t>(negative) << 63));
+  const char after = p[length];
+  if (after == 'e' || after == 'E') return nullptr;
+  value =
+      std::bit_cast<double>(std::bit_cast<std::uint64_t>(magnitude_of(offsets, length)) | sign_bit);
   return p + length;
 }
 
@@ -159,9 +174,9 @@ std::uint64_t value_of_digits(std::uint64_t offsets, int count) {
                                                       double& value) {
   p = skip_scan_space(p, end);
   if (end - p > 8) {
-    const bool negative = *p == '-';
-    const char* const digits = p + static_cast<int>(negative || *p == '+');
-    if (const char* stop = read_short_decimal(digits, negative, value)) return stop;
+    const std::uint64_t negative = one_if(*p, '-');
+    const char* const digits = p + (negative | one_if(*p, '+'));
+    if (const char* stop = read_short_decimal(digits, negative << 63, value)) return stop;
   }
   bool negative = false;
   if (p != end && (*p == '+' || *p == '-')) {
@@ -197,6 +212,36 @@ const char* scan_double(const char* p, const char* end, double& value) {
 const char* scan_doubles(const char* p, const char* end, double* values, int count) {
   for (int i = 0; i < count && p != nullptr; ++i) p = read_double(p, end, values[i]);
   return p;
+}
+
+bool read_digits_word(const char* text, std::int32_t& value) {
+  const std::uint64_t offsets = load_word(text) ^ (kEachByte * '0');
+  const int length = std::countr_zero(not_digit_bytes(offsets)) / 8;
+  if (length == 0 || !is_scan_space(text[length])) return false;
+  value = static_cast<std::int32_t>(value_of_eight_digits(offsets << ((8 * (8 - length)) & 63)));
+  return true;
+}
+
+void plain_decimals_at(const char* line, const std::uint8_t* starts, int count,
+                       PlainDecimal* numbers) {
+  for (int i = 0; i < count; ++i) {
+    const char* const text = line + starts[i];
+    const std::uint64_t negative = one_if(text[0], '-');
+    const std::uint64_t word = load_word(text + negative);
+    // The first byte below '-' ends the characters.
+    const std::uint64_t from_minus_up = ((word & kLowBits) + kEachByte * (0x80 - '-')) & kTopBits;
+    const int length = std::countr_zero(~from_minus_up & kTopBits) / 8;
+    numbers[i] = {((word ^ (kEachByte * '0')) << ((8 * (8 - length)) & 63)) | (negative << 7)};
+  }
+}
+
+void values_of(const PlainDecimal* numbers, int count, double* values) {
+  for (int i = 0; i < count; ++i) {
+    const std::uint64_t word = numbers[i].word;
+    values[i] = std::bit_cast<double>(
+        std::bit_cast<std::uint64_t>(magnitude_of_top_digits(word & ~std::uint64_t{0x80})) |
+        (word & 0x80) << 56);
+  }
 }
 
 }  // namespace skewquad

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -28,6 +29,31 @@ const char* scan_double(const char* p, const char* end, double& value);
 // Reads `count` numbers in a row as scan_double would, into values[0..count);
 // nullptr if any of them is missing.
 const char* scan_doubles(const char* p, const char* end, double* values, int count);
+
+// Reads a word of one to eight decimal digits followed by white space, as
+// scan_int would; false, leaving `value` alone, for any other word. Nine
+// bytes from `text` must be readable.
+bool read_digits_word(const char* text, std::int32_t& value);
+
+// A plain decimal: an optional '-', then one to eight digits and points,
+// at least one digit and at most one point. Held in one word as its value
+// is worked out from: the characters after the sign, xor '0', moved up to
+// fill the top bytes, zeros below them; and the top bit of the lowest byte,
+// which no character xor '0' sets, for the minus sign. Equal words are
+// equal values.
+struct PlainDecimal {
+  std::uint64_t word;
+  bool operator==(const PlainDecimal&) const = default;
+};
+
+// The plain decimals at line + starts[i] for i up to `count`. Each must be
+// followed by a byte below '-' (white space or NUL, say), with eight bytes
+// readable after its sign.
+void plain_decimals_at(const char* line, const std::uint8_t* starts, int count,
+                       PlainDecimal* numbers);
+
+// Their values, exactly as scan_double reads them from the same characters.
+void values_of(const PlainDecimal* numbers, int count, double* values);
 
 inline const char* scan_int(std::string_view text, std::int32_t& value) {
   return scan_int(text.data(), text.data() + text.size(), value);
