@@ -1,0 +1,149 @@
+#include "geometry/quad_words.h"
+
+#include <algorithm>
+#include <bit>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace skewquad {
+
+#if defined(__SSE2__)
+namespace {
+
+// One bit per character of the window, bit i for character i.
+__extension__ using WindowBits = unsigned __int128;
+
+struct CharacterClasses {
+  WindowBits blanks = 0;
+  WindowBits digits = 0;
+  WindowBits points = 0;
+  WindowBits minus_signs = 0;
+};
+
+struct HalfClasses {
+  std::uint64_t blanks = 0;
+  std::uint64_t digits = 0;
+  std::uint64_t points = 0;
+  std::uint64_t minus_signs = 0;
+};
+
+// The classes of the 64 characters from `p`.
+HalfClasses classify_half(const char* p) {
+  HalfClasses classes;
+  // Unrolled, every shift below is by a constant.
+#pragma GCC unroll 4
+  for (std::ptrdiff_t chunk = 0; chunk < 4; ++chunk) {
+    const __m128i text = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * chunk));
+    // White space as the C library's isspace has it: blank, \t \n \v \f \r.
+    const __m128i blank =
+        _mm_or_si128(_mm_cmpeq_epi8(text, _mm_set1_epi8(' ')),
+                     _mm_and_si128(_mm_cmpgt_epi8(text, _mm_set1_epi8('\t' - 1)),
+                                   _mm_cmplt_epi8(text, _mm_set1_epi8('\r' + 1))));
+    const __m128i offsets = _mm_sub_epi8(text, _mm_set1_epi8('0'));
+    const __m128i digit = _mm_cmpeq_epi8(_mm_min_epu8(offsets, _mm_set1_epi8(9)), offsets);
+    const auto shift = 16 * chunk;
+    const auto mask = [](__m128i bytes) {
+      return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(bytes)));
+    };
+    classes.blanks |= mask(blank) << shift;
+    classes.digits |= mask(digit) << shift;
+    classes.points |= mask(_mm_cmpeq_epi8(text, _mm_set1_epi8('.'))) << shift;
+    classes.minus_signs |= mask(_mm_cmpeq_epi8(text, _mm_set1_epi8('-'))) << shift;
+  }
+  return classes;
+}
+
+WindowBits joined(std::uint64_t low, std::uint64_t high) {
+  return (static_cast<WindowBits>(high) << 64) | low;
+}
+
+// The classes of the line's characters; what lies past its end is left to
+// the caller. The second half is looked at only for a line that reaches it.
+CharacterClasses classify_window(const char* p, std::size_t size) {
+  const HalfClasses low = classify_half(p);
+  const HalfClasses high = size > 64 ? classify_half(p + 64) : HalfClasses{};
+  return {joined(low.blanks, high.blanks), joined(low.digits, high.digits),
+          joined(low.points, high.points), joined(low.minus_signs, high.minus_signs)};
+}
+
+// The number of set bits, counted in parallel within the word: a population
+// count instruction is not part of every x86-64.
+int set_bit_count(std::uint64_t bits) {
+  bits -= (bits >> 1) & 0x5555555555555555;
+  bits = (bits & 0x3333333333333333) + ((bits >> 2) & 0x3333333333333333);
+  bits = (bits + (bits >> 4)) & 0x0F0F0F0F0F0F0F0F;
+  return static_cast<int>((bits * 0x0101010101010101) >> 56);
+}
+
+// The positions of the first kQuadWords set bits; positions past the last
+// are 127. Each half is read off in a loop of fixed length, the high half's
+// positions written after as many of the low half's as there are: a branch
+// on where the bits cross from one half to the other would be mispredicted
+// line after line. The counts are of words made nonzero by their top bit.
+void first_set_bits(WindowBits bits, std::uint8_t (&positions)[2 * kQuadWords]) {
+  constexpr std::uint64_t kTopBit = std::uint64_t{1} << 63;
+  auto low = static_cast<std::uint64_t>(bits);
+  auto high = static_cast<std::uint64_t>(bits >> 64);
+  const int in_low = std::min(set_bit_count(low), kQuadWords);
+#pragma GCC unroll 14
+  for (int i = 0; i < kQuadWords; ++i) {
+    positions[i] = static_cast<std::uint8_t>(std::countr_zero(low | kTopBit));
+    low &= low - 1;
+  }
+#pragma GCC unroll 14
+  for (int i = 0; i < kQuadWords; ++i) {
+    positions[in_low + i] = static_cast<std::uint8_t>(64 + std::countr_zero(high | kTopBit));
+    high &= high - 1;
+  }
+}
+
+}  // namespace
+
+bool locate_quad_words(std::string_view line, QuadWords& words) {
+  if (line.size() >= kWordWindow) return false;
+  const CharacterClasses classes = classify_window(line.data(), line.size());
+  const WindowBits all = ~WindowBits{0};
+  // Past the line's end reads as white space.
+  const WindowBits blanks = classes.blanks | (all << line.size());
+  const WindowBits filled = ~blanks;
+  const WindowBits starts = filled & ((blanks << 1) | 1);
+  std::uint8_t positions[2 * kQuadWords];
+  first_set_bits(starts, positions);
+  std::copy_n(positions, kQuadWords, words.start);
+  // A start is within the line, which is shorter than the window.
+  if (words.start[kQuadWords - 1] >= line.size()) return false;
+
+  // Every fault is found at once, as a bit from the first coordinate on.
+  const WindowBits coordinates = all << words.start[2];
+  const WindowBits leading_minus = classes.minus_signs & starts;
+  // Anything but digits, points and a leading minus ('+' and exponents
+  // included: the number-by-number reader sees to those).
+  const WindowBits foreign = filled & ~classes.digits & ~classes.points & ~leading_minus;
+  // A point whose next stop (point or white space) is a point: the carry of
+  // a bit added just after each point runs through the characters that
+  // follow it and lands on that next stop.
+  const WindowBits stops = blanks | classes.points;
+  const WindowBits second_points = (~stops + (classes.points << 1)) & classes.points;
+  // A word of signs and points alone: the carry from its start runs through
+  // them into the white space after it.
+  const WindowBits digitless = filled & ~classes.digits;
+  const WindowBits digitless_ends = (digitless + (starts & digitless)) & blanks;
+  // More than eight characters after the sign: nine filled in a row that do
+  // not begin at a minus sign.
+  WindowBits runs = filled & (filled >> 1);
+  runs &= runs >> 2;
+  runs &= runs >> 4;
+  runs &= filled >> 8;
+  const WindowBits overlong = runs & ~leading_minus;
+  return ((foreign | second_points | digitless_ends | overlong) & coordinates) == 0;
+}
+
+#else
+
+bool locate_quad_words(std::string_view, QuadWords&) { return false; }
+
+#endif
+
+}  // namespace skewquad
