@@ -28,6 +28,33 @@ void check_double(std::string_view text) {
   }
 }
 
+bool same_bits(double a, double b) {
+  return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+
+// Reading the line where it lies, with bytes after it, must agree with the
+// parse: the same numbers, or a coordinate plane the parse measures as flat.
+void check_read_in_place(std::string_view text, bool parsed, const skewquad::QuadLine& expected) {
+  std::string buffer(text);
+  buffer.append(skewquad::kWordPadding, '7');
+  skewquad::QuadLine quad;
+  const skewquad::QuadReading reading =
+      skewquad::read_quad(std::string_view(buffer.data(), text.size()), quad);
+  if ((reading != skewquad::QuadReading::kIncomplete) != parsed) std::abort();
+  if (reading == skewquad::QuadReading::kInCoordinatePlane) {
+    const double max = skewquad::measure_warp(expected).max;
+    if (max != 0.0 && max == max) std::abort();
+  } else if (reading == skewquad::QuadReading::kParsed) {
+    for (int corner = 0; corner < 4; ++corner) {
+      if (!same_bits(quad.corners[corner].x, expected.corners[corner].x) ||
+          !same_bits(quad.corners[corner].y, expected.corners[corner].y) ||
+          !same_bits(quad.corners[corner].z, expected.corners[corner].z)) {
+        std::abort();
+      }
+    }
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -37,7 +64,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   check_double(text);
   skewquad::probe_line_type(text);
   skewquad::QuadLine quad;
-  if (skewquad::parse_quad(text, quad)) {
+  const bool parsed = skewquad::parse_quad(text, quad);
+  check_read_in_place(text, parsed, quad);
+  if (parsed) {
     const skewquad::WarpMeasure measure = skewquad::measure_warp(quad);
     if (measure.max < 0.0 || measure.max > 90.00001) std::abort();
     if (!quad.hex_colour_text.empty() &&

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "geometry/number_scan.h"
+#include "geometry/quad_words.h"
 
 namespace skewquad {
 namespace {
@@ -37,18 +38,98 @@ const char* scan_colour(const char* p, const char* end, QuadLine& quad) {
   return digit;
 }
 
-bool parse_fields(const char* p, const char* const end, QuadLine& quad) {
-  p = scan_int(p, end, quad.line_type);
-  if (p == nullptr) return false;
-  p = scan_colour(p, end, quad);
-  if (p == nullptr) return false;
-  double coordinates[12];
-  if (scan_doubles(p, end, coordinates, 12) == nullptr) return false;
+void set_corners(const double* coordinates, QuadLine& quad) {
   for (std::size_t corner = 0; corner < 4; ++corner) {
     quad.corners[corner] = {coordinates[3 * corner], coordinates[3 * corner + 1],
                             coordinates[3 * corner + 2]};
   }
+}
+
+// One number after another, from `p` up to `end`.
+QuadReading read_numbers(const char* p, const char* const end, QuadLine& quad) {
+  p = scan_int(p, end, quad.line_type);
+  if (p == nullptr) return QuadReading::kIncomplete;
+  p = scan_colour(p, end, quad);
+  if (p == nullptr) return QuadReading::kIncomplete;
+  double coordinates[12];
+  if (scan_doubles(p, end, coordinates, 12) == nullptr) return QuadReading::kIncomplete;
+  set_corners(coordinates, quad);
+  return QuadReading::kParsed;
+}
+
+// Whether the four corners have the same value in one coordinate (all x
+// alike, all y or all z). Found without a branch per corner or axis, which
+// the mix of flat and other quads would mispredict.
+bool share_a_coordinate(const PlainDecimal* coordinates) {
+  std::uint64_t differences[3];
+  for (int axis = 0; axis < 3; ++axis) {
+    const std::uint64_t first = coordinates[axis].word;
+    differences[axis] = (first ^ coordinates[axis + 3].word) |
+                        (first ^ coordinates[axis + 6].word) | (first ^ coordinates[axis + 9].word);
+  }
+  // A difference word is zero exactly when subtracting one borrows.
+  return ((((differences[0] - 1) & ~differences[0]) | ((differences[1] - 1) & ~differences[1]) |
+           ((differences[2] - 1) & ~differences[2])) >>
+          63) != 0;
+}
+
+// Whether the reader stopped at the end of a word.
+bool at_word_end(const char* p) { return p != nullptr && is_scan_space(*p); }
+
+// The quad from its located words. False when the line type or the colour
+// is not read whole from its word: the numbers must then be read one after
+// another.
+[[gnu::flatten]] bool read_words(const char* line, const char* end, const QuadWords& words,
+                                 bool recognise_coordinate_plane, QuadLine& quad,
+                                 QuadReading& reading) {
+  if (!read_digits_word(line + words.start[0], quad.line_type)) return false;
+  quad.hex_colour_text = {};
+  if (!read_digits_word(line + words.start[1], quad.colour) &&
+      !at_word_end(scan_colour(line + words.start[1], end, quad))) {
+    return false;
+  }
+  PlainDecimal located[12];
+  plain_decimals_at(line, words.start + 2, 12, located);
+  if (recognise_coordinate_plane && share_a_coordinate(located)) {
+    reading = QuadReading::kInCoordinatePlane;
+    return true;
+  }
+  double coordinates[12];
+  values_of(located, 12, coordinates);
+  set_corners(coordinates, quad);
+  reading = QuadReading::kParsed;
   return true;
+}
+
+// Reads a line after which kWordPadding bytes can be read.
+QuadReading read_padded(std::string_view line, bool recognise_coordinate_plane, QuadLine& quad) {
+  QuadWords words;
+  QuadReading reading = QuadReading::kIncomplete;
+  const char* const end = line.data() + line.size();
+  if (locate_quad_words(line, words) &&
+      read_words(line.data(), end, words, recognise_coordinate_plane, quad, reading)) {
+    return reading;
+  }
+  return read_numbers(line.data(), end, quad);
+}
+
+// Reads any line: one of ordinary length from a copy with room after it.
+QuadReading read_copy(std::string_view line, bool recognise_coordinate_plane, QuadLine& quad) {
+  constexpr std::size_t kLongestPadded = 1024;
+  if (line.size() > kLongestPadded) {
+    return read_numbers(line.data(), line.data() + line.size(), quad);
+  }
+  char padded[kLongestPadded + kWordPadding];
+  std::memcpy(padded, line.data(), line.size());
+  std::memset(padded + line.size(), 0, kWordPadding);
+  const QuadReading reading = read_padded({padded, line.size()}, recognise_coordinate_plane, quad);
+  if (reading == QuadReading::kIncomplete) {
+    quad.hex_colour_text = {};
+  } else if (!quad.hex_colour_text.empty()) {
+    const auto offset = static_cast<std::size_t>(quad.hex_colour_text.data() - padded);
+    quad.hex_colour_text = line.substr(offset, quad.hex_colour_text.size());
+  }
+  return reading;
 }
 
 }  // namespace
@@ -62,27 +143,16 @@ std::int32_t probe_line_type(std::string_view line) {
 }
 
 bool parse_quad(std::string_view line, QuadLine& quad) {
-  // The number readers go fastest with a few words to spare after the text,
-  // so a line of ordinary length is read from a copy padded with NUL bytes.
-  // A NUL can neither continue a number nor be skipped as white space: the
-  // copy reads exactly as the line does.
-  constexpr std::size_t kLongestPadded = 1024;
-  constexpr std::size_t kPadding = 32;
-  if (line.size() > kLongestPadded) {
-    return parse_fields(line.data(), line.data() + line.size(), quad);
-  }
-  char padded[kLongestPadded + kPadding];
-  std::memcpy(padded, line.data(), line.size());
-  std::memset(padded + line.size(), 0, kPadding);
-  if (!parse_fields(padded, padded + line.size() + kPadding, quad)) {
-    quad.hex_colour_text = {};
-    return false;
-  }
-  if (!quad.hex_colour_text.empty()) {
-    const auto offset = static_cast<std::size_t>(quad.hex_colour_text.data() - padded);
-    quad.hex_colour_text = line.substr(offset, quad.hex_colour_text.size());
-  }
-  return true;
+  return read_copy(line, false, quad) == QuadReading::kParsed;
+}
+
+QuadReading read_quad(std::string_view line, QuadLine& quad) {
+  // A last word that runs to the end of the line would be read on into the
+  // bytes after it; such a line is read from a copy.
+  if (line.empty() || !is_scan_space(line.back())) return read_copy(line, true, quad);
+  const QuadReading reading = read_padded(line, true, quad);
+  if (reading == QuadReading::kIncomplete) quad.hex_colour_text = {};
+  return reading;
 }
 
 }  // namespace skewquad

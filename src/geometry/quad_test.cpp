@@ -1,8 +1,14 @@
 #include "geometry/quad.h"
 
+#include <bit>
+#include <cmath>
+#include <random>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
+
+#include "geometry/warp.h"
 
 namespace skewquad {
 namespace {
@@ -103,6 +109,92 @@ TEST(ParseQuad, ReadsNothingBeyondItsPiece) {
   const QuadLine quad = parsed(std::string_view(buffer.data(), buffer.size() - 3));
   EXPECT_EQ(quad.corners[3].z, 1.0);
   parsed(std::string_view(buffer.data(), buffer.size() - 4), false);
+}
+
+// read_quad with the room after the line it may read, filled with what would
+// most easily be mistaken for more of the line.
+QuadReading read_in_place(std::string_view line, QuadLine& quad) {
+  std::string buffer(line);
+  buffer.append(kWordPadding, '7');
+  const QuadReading reading = read_quad(std::string_view(buffer.data(), line.size()), quad);
+  if (!quad.hex_colour_text.empty()) {
+    // Point the colour text back into `line`, as the buffer goes away.
+    quad.hex_colour_text =
+        line.substr(static_cast<std::size_t>(quad.hex_colour_text.data() - buffer.data()),
+                    quad.hex_colour_text.size());
+  }
+  return reading;
+}
+
+TEST(ReadQuad, RecognisesQuadsInACoordinatePlaneFromTheirText) {
+  QuadLine quad;
+  EXPECT_EQ(read_in_place("4 16 1 5 2 3 5 4 1 5 7 0 5 0\r\n", quad),
+            QuadReading::kInCoordinatePlane);
+  EXPECT_EQ(read_in_place("4 16 1 5 -2 3 05 -2 1 5 -2 0 5 -2\n", quad),
+            QuadReading::kInCoordinatePlane);
+  // Equal values written differently are not recognised, only measured.
+  EXPECT_EQ(read_in_place("4 16 1 5 2 3 5.0 4 1 5 7 0 5 0\n", quad), QuadReading::kParsed);
+  EXPECT_EQ(quad.corners[1].y, 5.0);
+  // Nor are numbers the quick reading leaves to the full one.
+  EXPECT_EQ(read_in_place("4 16 1 5e0 2 3 5e0 4 1 5e0 7 0 5e0 0\n", quad), QuadReading::kParsed);
+  EXPECT_EQ(read_in_place("4 16 1 5 2 3 5 4 1 5 7 0 5\n", quad), QuadReading::kIncomplete);
+}
+
+std::string random_number(std::mt19937_64& random) {
+  static const std::vector<std::string> odd = {"+1", "1e2", "-",    ".",  "1.2.3", "123456789",
+                                               "-0", "x",   "0x10", "5.", "-.5"};
+  if (random() % 30 == 0) return odd[random() % odd.size()];
+  // A few values, so that corners often share a coordinate.
+  static const std::vector<std::string> common = {"0", "-10", "10", "2.5", "-12.5752", ".25"};
+  if (random() % 2 == 0) return common[random() % common.size()];
+  std::string text = random() % 2 == 0 ? "-" : "";
+  text += std::to_string(random() % 1000);
+  if (random() % 2 == 0) text += "." + std::to_string(random() % 10000);
+  return text;
+}
+
+TEST(ReadQuad, ReadsWhatParseQuadReadsAndRecognisesOnlyFlatQuads) {
+  std::mt19937_64 random(4);
+  int flat = 0;
+  for (int i = 0; i < 100000; ++i) {
+    std::string line = random() % 20 == 0 ? "4  0x2FF0029" : "4 16";
+    std::vector<std::string> numbers(11 + random() % 3);
+    for (std::string& number : numbers) number = random_number(random);
+    // Half the quads lie in a coordinate plane, as far as their text goes.
+    if (random() % 2 == 0) {
+      const std::string shared = random_number(random);
+      for (std::size_t n = random() % 3; n < numbers.size(); n += 3) numbers[n] = shared;
+    }
+    for (const std::string& number : numbers) line += (random() % 15 == 0 ? "\t" : " ") + number;
+    if (random() % 5 != 0) line += "\r\n";
+    QuadLine expected;
+    const bool complete = parse_quad(line, expected);
+    QuadLine quad;
+    const QuadReading reading = read_in_place(line, quad);
+    ASSERT_EQ(reading != QuadReading::kIncomplete, complete) << line;
+    if (reading == QuadReading::kInCoordinatePlane) {
+      ++flat;
+      // Flat to the last bit, or without a normal: in no band at all.
+      const WarpMeasure measure = measure_warp(expected);
+      ASSERT_TRUE(measure.max == 0.0 || std::isnan(measure.max)) << line;
+    } else if (reading == QuadReading::kParsed) {
+      ASSERT_EQ(quad.line_type, expected.line_type);
+      ASSERT_EQ(quad.colour, expected.colour);
+      ASSERT_EQ(quad.hex_colour_text, expected.hex_colour_text);
+      for (int corner = 0; corner < 4; ++corner) {
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(quad.corners[corner].x),
+                  std::bit_cast<std::uint64_t>(expected.corners[corner].x))
+            << line;
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(quad.corners[corner].y),
+                  std::bit_cast<std::uint64_t>(expected.corners[corner].y))
+            << line;
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(quad.corners[corner].z),
+                  std::bit_cast<std::uint64_t>(expected.corners[corner].z))
+            << line;
+      }
+    }
+  }
+  EXPECT_GT(flat, 20000);
 }
 
 }  // namespace
