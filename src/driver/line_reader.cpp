@@ -1,17 +1,64 @@
 #include "driver/line_reader.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace skewquad {
 namespace {
 
 constexpr std::size_t kLongestPiece = kPieceCharacters + 1;
+// Lines are looked for among this many bytes from their start at once;
+// nearly every line is shorter.
+constexpr std::size_t kWindow = 128;
+static_assert(kReadableAfterPiece >= kWindow, "a window may start at the last piece's last byte");
+
+// One bit for each line feed among the 64 bytes from `p`, bit i for p[i].
+std::uint64_t line_feeds_in(const char* p) {
+  std::uint64_t bits = 0;
+#if defined(__SSE2__)
+#pragma GCC unroll 4
+  for (std::ptrdiff_t chunk = 0; chunk < 4; ++chunk) {
+    const __m128i text = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * chunk));
+    const auto found =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(text, _mm_set1_epi8('\n'))));
+    bits |= static_cast<std::uint64_t>(found) << (16 * chunk);
+  }
+#else
+  for (int i = 0; i < 64; ++i) bits |= static_cast<std::uint64_t>(p[i] == '\n') << i;
+#endif
+  return bits;
+}
+
+// The first line feed at or after `p` and before `limit`, or `limit`. A
+// branch on which half of the window holds it would be mispredicted line
+// after line, so both halves are counted and one chosen with a mask. The
+// counts are of words made nonzero by a top bit, which for the high half
+// stands for "none": its last byte is looked at again below.
+const char* find_line_feed(const char* p, const char* limit) {
+  constexpr std::uint64_t kTopBit = std::uint64_t{1} << 63;
+  const std::uint64_t low = line_feeds_in(p);
+  const std::uint64_t high = line_feeds_in(p + 64);
+  const std::uint64_t low_is_empty = ((low | (~low + 1)) >> 63) - 1;
+  const auto in_low = static_cast<std::uint64_t>(std::countr_zero(low | kTopBit));
+  const auto in_high = 64 + static_cast<std::uint64_t>(std::countr_zero(high | kTopBit));
+  const std::size_t offset = in_low ^ ((in_low ^ in_high) & low_is_empty);
+  constexpr std::size_t kSearched = kWindow - 1;
+  if (offset < kSearched) return std::min(p + offset, limit);
+  if (limit - p <= static_cast<std::ptrdiff_t>(kSearched)) return limit;
+  const void* found =
+      std::memchr(p + kSearched, '\n', static_cast<std::size_t>(limit - p) - kSearched);
+  return found != nullptr ? static_cast<const char*>(found) : limit;
+}
 
 }  // namespace
 
 LineReader::LineReader(std::FILE* file)
-    : file_(file), buffer_(std::make_unique_for_overwrite<char[]>(capacity_)) {}
+    : file_(file), buffer_(std::make_unique<char[]>(capacity_ + kReadableAfterPiece)) {}
 
 void LineReader::refill() {
   std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
@@ -32,9 +79,10 @@ bool LineReader::next(std::string_view& piece) {
   const char* const start = buffer_.get() + begin_;
   const std::size_t available = end_ - begin_;
   std::size_t size = std::min(available, kPieceCharacters);
-  const void* line_feed = std::memchr(start, '\n', std::min(available, kLongestPiece));
-  if (line_feed != nullptr) {
-    const auto offset = static_cast<std::size_t>(static_cast<const char*>(line_feed) - start);
+  const char* const limit = start + std::min(available, kLongestPiece);
+  const char* const line_feed = find_line_feed(start, limit);
+  if (line_feed != limit) {
+    const auto offset = static_cast<std::size_t>(line_feed - start);
     // A line feed in the last byte fits only as the second half of CR LF.
     if (offset < kPieceCharacters || start[offset - 1] == '\r') size = offset + 1;
   }

@@ -12,6 +12,10 @@ namespace skewquad {
 // therefore holds at most this many bytes plus one.
 inline constexpr std::size_t kPieceCharacters = 1023;
 
+// Bytes that can be read after every piece, whatever they hold, so that a
+// reader of the piece may load whole words or vectors at a time.
+inline constexpr std::size_t kReadableAfterPiece = 256;
+
 // Cuts a file into the pieces that fgets with a 1024-byte buffer would read
 // in text mode, while reading the file in large blocks. Every byte stays as
 // it was: CR LF, a lone CR, NUL and 0x1A bytes all come through unchanged.
