@@ -8,6 +8,9 @@
 namespace skewquad {
 namespace {
 
+static_assert(kReadableAfterPiece >= kWordPadding,
+              "quad lines are read where the reader left them");
+
 void count_quad(double max, long long line_number, const AngleLimits& limits, RunTally& tally,
                 std::FILE* console) {
   // Strict comparisons throughout: a quad exactly at a limit falls in the
@@ -27,6 +30,10 @@ void count_quad(double max, long long line_number, const AngleLimits& limits, Ru
 void check_lines(LineReader& input, CopyStream* copy, const AngleLimits& limits,
                  const ModeFlags& flags, RunTally& tally, std::FILE* console) {
   const double planar_sine = sine_surely_below(limits.low);
+  // Quads recognised as lying in a coordinate plane fold by exactly 0 (or
+  // by no number, when degenerate): in no band while every limit is at
+  // least 0, and then neither measured nor read further.
+  const bool flat_in_no_band = limits.low >= 0.0 && limits.warning >= 0.0 && limits.error >= 0.0;
   QuadLine quad;
   std::string_view piece;
   std::string_view last_line_end = "\n";
@@ -39,8 +46,19 @@ void check_lines(LineReader& input, CopyStream* copy, const AngleLimits& limits,
       if (copy != nullptr) copy->write(piece);
       continue;
     }
-    if (!parse_quad(piece, quad)) {
+    const QuadReading reading = flat_in_no_band           ? read_quad(piece, quad)
+                                : parse_quad(piece, quad) ? QuadReading::kParsed
+                                                          : QuadReading::kIncomplete;
+    if (reading == QuadReading::kIncomplete) {
       std::fprintf(console, text::kInvalidQuad, tally.line_number);
+      if (copy != nullptr) copy->write(piece);
+      continue;
+    }
+    if (reading == QuadReading::kInCoordinatePlane) {
+      if (copy != nullptr) copy->write(piece);
+      continue;
+    }
+    if (folds_surely_below(quad, planar_sine)) {
       if (copy != nullptr) copy->write(piece);
       continue;
     }

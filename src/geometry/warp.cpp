@@ -20,7 +20,44 @@ Vertex unit(const Vertex& v) {
   return {v.x * reciprocal, v.y * reciprocal, v.z * reciprocal};
 }
 
+double dot(const Vertex& u, const Vertex& v) { return u.x * v.x + u.y * v.y + u.z * v.z; }
+
+// Whether the fold between two triangles with these normals has a sine
+// certainly below `sine` (1e-6 or more), by comparing squares:
+// |na x nb|^2 < sine^2 (1 - 1e-6) |na|^2 |nb|^2. The product of the raw
+// normals errs by a few units in the last place of |na| |nb|, the sine
+// fold_sine computes from unit normals by a few units of 1: far less than
+// the margin of 1e-6 takes off a sine of 1e-6 or more. The squared lengths
+// are kept where no product below can overflow or lose its precision
+// (and away from zero, where there is no normal).
+bool sine_surely_below_by_squares(const Vertex& normal_a, const Vertex& normal_b,
+                                  double squared_bound) {
+  constexpr double kSmallest = 1e-140;
+  constexpr double kLargest = 1e140;
+  const double squared_a = dot(normal_a, normal_a);
+  const double squared_b = dot(normal_b, normal_b);
+  const Vertex normal_cross = cross(normal_a, normal_b);
+  return squared_a >= kSmallest && squared_a <= kLargest && squared_b >= kSmallest &&
+         squared_b <= kLargest &&
+         dot(normal_cross, normal_cross) < squared_bound * squared_a * squared_b;
+}
+
 }  // namespace
+
+bool folds_surely_below(const QuadLine& quad, double sine) {
+  if (!(sine >= 1e-6)) return false;
+  const double squared_bound = sine * sine * (1.0 - 1e-6);
+  const Vertex& p1 = quad.corners[0];
+  const Vertex& p2 = quad.corners[1];
+  const Vertex& p3 = quad.corners[2];
+  const Vertex& p4 = quad.corners[3];
+  const Vertex a = difference(p1, p2);
+  const Vertex b = difference(p2, p3);
+  const Vertex c = difference(p3, p4);
+  const Vertex d = difference(p4, p1);
+  return sine_surely_below_by_squares(cross(a, d), cross(b, c), squared_bound) &&
+         sine_surely_below_by_squares(cross(a, b), cross(d, c), squared_bound);
+}
 
 double fold_sine(const Vertex& normal_a, const Vertex& normal_b) {
   const double sine = length(cross(unit(normal_a), unit(normal_b)));

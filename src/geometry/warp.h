@@ -35,6 +35,11 @@ double angle_of_sine(double sine);
 double fold_angle(const Vertex& normal_a, const Vertex& normal_b);
 
 FoldSines fold_sines(const QuadLine& quad);
+
+// True only when both of fold_sines' sines are certainly below `sine`:
+// a cheaper test that is false whenever it cannot be sure, and always for
+// a sine below 1e-6.
+bool folds_surely_below(const QuadLine& quad, double sine);
 WarpMeasure warp_of(const FoldSines& sines);
 
 // fold_sines then warp_of.

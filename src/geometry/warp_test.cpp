@@ -213,5 +213,42 @@ TEST(MeasureWarp, IsTheAngleOfEachFoldSine) {
   }
 }
 
+TEST(FoldsSurelyBelow, IsTrueOnlyWhenBothSinesAreBelow) {
+  std::mt19937_64 random(12);
+  std::uniform_real_distribution<double> exponent(-14.0, 0.0);
+  int sure = 0;
+  for (int i = 0; i < 200000; ++i) {
+    // Quads lifted out of plane by amounts on every scale, some of them
+    // right at the sine tested.
+    QuadLine quad = random_quad(random);
+    const Vertex& p1 = quad.corners[0];
+    const Vertex& p2 = quad.corners[1];
+    const Vertex& p4 = quad.corners[3];
+    const double lift = std::pow(10.0, exponent(random));
+    quad.corners[2] = {p2.x + p4.x - p1.x, p2.y + p4.y - p1.y + lift, p2.z + p4.z - p1.z};
+    const FoldSines sines = fold_sines(quad);
+    for (double sine : {sine_surely_below(0.1), sine_surely_below(0.0001), 1e-6, 0.4,
+                        std::max(sines.about_24, sines.about_13)}) {
+      if (folds_surely_below(quad, sine)) {
+        ++sure;
+        ASSERT_LT(sines.about_24, sine) << i;
+        ASSERT_LT(sines.about_13, sine) << i;
+      }
+    }
+  }
+  // It spares the measure often enough to be worth having.
+  EXPECT_GT(sure, 200000);
+}
+
+TEST(FoldsSurelyBelow, IsFalseWhereItCannotBeSure) {
+  const QuadLine flat = quad_of({0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0});
+  EXPECT_TRUE(folds_surely_below(flat, 1e-6));
+  EXPECT_FALSE(folds_surely_below(flat, 1e-7));
+  const QuadLine degenerate = quad_of({0, 0, 0}, {0, 0, 0}, {1, 1, 0}, {0, 1, 0});
+  EXPECT_FALSE(folds_surely_below(degenerate, 0.5));
+  const QuadLine huge = quad_of({0, 0, 0}, {1e80, 0, 0}, {1e80, 1e80, 0}, {0, 1e80, 0});
+  EXPECT_FALSE(folds_surely_below(huge, 0.5));
+}
+
 }  // namespace
 }  // namespace skewquad
