@@ -1,4 +1,4 @@
-// Per-quad costs of the two steps every quad line goes through.
+// Per-quad costs of the steps a quad line goes through.
 
 #include <random>
 #include <string>
@@ -37,6 +37,22 @@ void parse_quad_per_quad(benchmark::State& state) {
 }
 BENCHMARK(parse_quad_per_quad);
 
+// The check loop's way: in place, with room after each line, flat quads
+// recognised from their text (none of these is flat).
+void read_quad_per_quad(benchmark::State& state) {
+  std::vector<std::string> lines = quad_lines();
+  for (std::string& line : lines) line.append(skewquad::kWordPadding, ' ');
+  skewquad::QuadLine quad;
+  std::size_t i = 0;
+  for (auto _ : state) {
+    const std::string& line = lines[i++ % lines.size()];
+    const std::string_view text(line.data(), line.size() - skewquad::kWordPadding);
+    benchmark::DoNotOptimize(skewquad::read_quad(text, quad));
+    benchmark::DoNotOptimize(quad);
+  }
+}
+BENCHMARK(read_quad_per_quad);
+
 void measure_warp_per_quad(benchmark::State& state) {
   std::vector<skewquad::QuadLine> quads;
   for (const std::string& line : quad_lines()) {
@@ -48,5 +64,19 @@ void measure_warp_per_quad(benchmark::State& state) {
   }
 }
 BENCHMARK(measure_warp_per_quad);
+
+// The cheaper test that spares most quads the measure.
+void folds_surely_below_per_quad(benchmark::State& state) {
+  std::vector<skewquad::QuadLine> quads;
+  for (const std::string& line : quad_lines()) {
+    skewquad::parse_quad(line, quads.emplace_back());
+  }
+  const double sine = skewquad::sine_surely_below(0.1);
+  std::size_t i = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(skewquad::folds_surely_below(quads[i++ % quads.size()], sine));
+  }
+}
+BENCHMARK(folds_surely_below_per_quad);
 
 }  // namespace
