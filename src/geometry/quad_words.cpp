@@ -30,7 +30,7 @@ struct HalfClasses {
 };
 
 // The classes of the 64 characters from `p`.
-HalfClasses classify_half(const char* p) {
+[[gnu::always_inline]] inline HalfClasses classify_half(const char* p) {
   HalfClasses classes;
   // Unrolled, every shift below is by a constant.
 #pragma GCC unroll 4
