@@ -16,9 +16,9 @@ class FileGenerator {
  public:
   explicit FileGenerator(std::uint64_t seed) : random_(seed) {}
 
-  std::string file() {
+  std::string file(std::uint64_t most_lines = 40) {
     std::string content;
-    const int lines = static_cast<int>(pick(40));
+    const int lines = static_cast<int>(pick(most_lines));
     for (int i = 0; i < lines; ++i) {
       content += line();
       content += line_end();
@@ -106,6 +106,21 @@ TEST(CopyProperty, HoldsOverTenThousandGeneratedFiles) {
       const std::string faults = copy_and_console_faults(input, run, limits, mode);
       ASSERT_EQ(faults, "") << "file " << i << (mode.auto_split ? " with -c" : "")
                             << (mode.no_conditional ? " with -o" : "");
+    }
+  }
+}
+
+TEST(CopyProperty, HoldsOverFilesLargerThanTheReadBuffer) {
+  // The copy is handed runs of lines straight from the read buffer; here
+  // they meet its refills in every way.
+  FileGenerator generator(7);
+  const AngleLimits limits{1.0, 3.0, 0.1};
+  for (int i = 0; i < 12; ++i) {
+    const std::string input = generator.file(12000);
+    for (const ModeFlags& mode : {ModeFlags{}, ModeFlags{true, false}}) {
+      const LoopRun run = run_loop(input, limits, mode);
+      ASSERT_EQ(copy_and_console_faults(input, run, limits, mode), "")
+          << "file " << i << (mode.auto_split ? " with -c" : "");
     }
   }
 }

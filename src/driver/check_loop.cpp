@@ -37,13 +37,30 @@ void check_lines(LineReader& input, CopyStream* copy, const AngleLimits& limits,
   QuadLine quad;
   std::string_view piece;
   std::string_view last_line_end = "\n";
-  while (input.next(piece)) {
+  // Pieces copied as read are held back while they follow one another in
+  // the reader's buffer, and reach the copy as one run.
+  std::string_view unchanged;
+  const auto copy_as_read = [&](std::string_view next_piece) {
+    if (unchanged.data() + unchanged.size() == next_piece.data()) {
+      unchanged = std::string_view(unchanged.data(), unchanged.size() + next_piece.size());
+      return;
+    }
+    copy->write(unchanged);
+    unchanged = next_piece;
+  };
+  const auto hand_over_unchanged = [&] {
+    copy->write(unchanged);
+    unchanged = {};
+  };
+  for (;;) {
+    if (copy != nullptr && input.may_move_next()) hand_over_unchanged();
+    if (!input.next(piece)) break;
     ++tally.line_number;
     // A warped quad piece with no line end of its own is ended like the
     // pieces before it.
     if (copy != nullptr && piece.back() == '\n') last_line_end = line_end_of(piece);
     if (probe_line_type(piece) != kQuadLineType) {
-      if (copy != nullptr) copy->write(piece);
+      if (copy != nullptr) copy_as_read(piece);
       continue;
     }
     const QuadReading reading = flat_in_no_band           ? read_quad(piece, quad)
@@ -51,15 +68,15 @@ void check_lines(LineReader& input, CopyStream* copy, const AngleLimits& limits,
                                                           : QuadReading::kIncomplete;
     if (reading == QuadReading::kIncomplete) {
       std::fprintf(console, text::kInvalidQuad, tally.line_number);
-      if (copy != nullptr) copy->write(piece);
+      if (copy != nullptr) copy_as_read(piece);
       continue;
     }
     if (reading == QuadReading::kInCoordinatePlane) {
-      if (copy != nullptr) copy->write(piece);
+      if (copy != nullptr) copy_as_read(piece);
       continue;
     }
     if (folds_surely_below(quad, planar_sine)) {
-      if (copy != nullptr) copy->write(piece);
+      if (copy != nullptr) copy_as_read(piece);
       continue;
     }
     const FoldSines sines = fold_sines(quad);
@@ -67,19 +84,21 @@ void check_lines(LineReader& input, CopyStream* copy, const AngleLimits& limits,
     // and copied as read, whatever its angle to the last bit: the arcsine,
     // the dearest step of the measure, is not needed.
     if (sines.about_24 < planar_sine && sines.about_13 < planar_sine) {
-      if (copy != nullptr) copy->write(piece);
+      if (copy != nullptr) copy_as_read(piece);
       continue;
     }
     const WarpMeasure measure = warp_of(sines);
     if (copy != nullptr) {
       if (measure.max > limits.warning) {
+        hand_over_unchanged();
         write_split(*copy, piece, quad, measure, limits, flags, last_line_end);
       } else {
-        copy->write(piece);
+        copy_as_read(piece);
       }
     }
     count_quad(measure.max, tally.line_number, limits, tally, console);
   }
+  if (copy != nullptr) hand_over_unchanged();
 }
 
 void print_summary(const RunTally& tally, const AngleLimits& limits, std::FILE* console) {

@@ -73,7 +73,7 @@ void LineReader::refill() {
 
 bool LineReader::next(std::string_view& piece) {
   // A piece is only cut once its longest possible extent is in the buffer.
-  if (end_ - begin_ < kLongestPiece && !at_end_) refill();
+  if (may_move_next()) refill();
   if (begin_ == end_) return false;
 
   const char* const start = buffer_.get() + begin_;

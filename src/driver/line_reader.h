@@ -27,6 +27,10 @@ class LineReader {
   // or on a read error.
   bool next(std::string_view& piece);
 
+  // True when the next call of next() may move what the buffer holds: the
+  // pieces given so far are then gone.
+  bool may_move_next() const { return end_ - begin_ <= kPieceCharacters && !at_end_; }
+
   // True once a read has failed; the pieces before the failure were given.
   bool failed() const { return failed_; }
 
