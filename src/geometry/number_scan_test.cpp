@@ -238,14 +238,22 @@ PlainDecimal plain_decimal_of(const std::string& text) {
 
 TEST(PlainDecimals, AreValuedExactlyAsTheScannerReadsThem) {
   std::mt19937_64 random(8);
-  for (int i = 0; i < 300000; ++i) {
-    const std::string text = random_plain_decimal(random);
-    const PlainDecimal number = plain_decimal_of(text);
-    double value = 0.0;
-    values_of(&number, 1, &value);
-    ASSERT_EQ(std::bit_cast<std::uint64_t>(value),
-              std::bit_cast<std::uint64_t>(scan_double_of(text).value))
-        << text;
+  for (int i = 0; i < 30000; ++i) {
+    // Valued together, as a quad's coordinates are, in runs of any length.
+    const int count = 1 + static_cast<int>(random() % 13);
+    std::string texts[13];
+    PlainDecimal numbers[13];
+    for (int n = 0; n < count; ++n) {
+      texts[n] = random_plain_decimal(random);
+      numbers[n] = plain_decimal_of(texts[n]);
+    }
+    double values[13];
+    values_of(numbers, count, values);
+    for (int n = 0; n < count; ++n) {
+      ASSERT_EQ(std::bit_cast<std::uint64_t>(values[n]),
+                std::bit_cast<std::uint64_t>(scan_double_of(texts[n]).value))
+          << texts[n];
+    }
   }
 }
 
