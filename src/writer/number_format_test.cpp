@@ -1,6 +1,7 @@
 #include "writer/number_format.h"
 
 #include <bit>
+#include <cmath>
 #include <cstdio>
 #include <limits>
 #include <random>
@@ -48,6 +49,22 @@ TEST(AppendGeneral, MatchesPrintfOnGeneratedValues) {
       ASSERT_EQ(general(value, precision), printed(value, precision)) << value;
     }
   }
+}
+
+TEST(AppendGeneral, MatchesPrintfOnShortDecimals) {
+  // Values read from parts: decimals of a few digits, written back.
+  std::mt19937_64 random(8);
+  for (int i = 0; i < 300000; ++i) {
+    const auto digits = static_cast<double>(random() % 100'000'000);
+    const double value = (random() % 2 == 0 ? -1 : 1) * digits / std::pow(10.0, random() % 13);
+    for (int precision : {4, 7}) {
+      ASSERT_EQ(general(value, precision), printed(value, precision)) << value;
+    }
+  }
+  EXPECT_EQ(general(0.0001, 7), "0.0001");
+  EXPECT_EQ(general(-12.5752, 7), "-12.5752");
+  EXPECT_EQ(general(9999999, 7), "9999999");
+  EXPECT_EQ(general(0.00012345, 4), "0.0001234");
 }
 
 }  // namespace
