@@ -20,6 +20,28 @@ Vertex unit(const Vertex& v) {
   return {v.x * reciprocal, v.y * reciprocal, v.z * reciprocal};
 }
 
+// The normals of the four triangles a quad's diagonals cut it into, each
+// from the two edges at one corner: P1 P2 P4 at P1 and P2 P3 P4 at P3 fold
+// about the diagonal P2-P4, P1 P2 P3 at P2 and P3 P4 P1 at P4 about P1-P3.
+struct TriangleNormals {
+  Vertex at_1;
+  Vertex at_2;
+  Vertex at_3;
+  Vertex at_4;
+};
+
+TriangleNormals triangle_normals(const QuadLine& quad) {
+  const Vertex& p1 = quad.corners[0];
+  const Vertex& p2 = quad.corners[1];
+  const Vertex& p3 = quad.corners[2];
+  const Vertex& p4 = quad.corners[3];
+  const Vertex a = difference(p1, p2);
+  const Vertex b = difference(p2, p3);
+  const Vertex c = difference(p3, p4);
+  const Vertex d = difference(p4, p1);
+  return {cross(a, d), cross(a, b), cross(b, c), cross(d, c)};
+}
+
 double dot(const Vertex& u, const Vertex& v) { return u.x * v.x + u.y * v.y + u.z * v.z; }
 
 // Whether the fold between two triangles with these normals has a sine
@@ -47,16 +69,9 @@ bool sine_surely_below_by_squares(const Vertex& normal_a, const Vertex& normal_b
 bool folds_surely_below(const QuadLine& quad, double sine) {
   if (!(sine >= 1e-6)) return false;
   const double squared_bound = sine * sine * (1.0 - 1e-6);
-  const Vertex& p1 = quad.corners[0];
-  const Vertex& p2 = quad.corners[1];
-  const Vertex& p3 = quad.corners[2];
-  const Vertex& p4 = quad.corners[3];
-  const Vertex a = difference(p1, p2);
-  const Vertex b = difference(p2, p3);
-  const Vertex c = difference(p3, p4);
-  const Vertex d = difference(p4, p1);
-  return sine_surely_below_by_squares(cross(a, d), cross(b, c), squared_bound) &&
-         sine_surely_below_by_squares(cross(a, b), cross(d, c), squared_bound);
+  const TriangleNormals normals = triangle_normals(quad);
+  return sine_surely_below_by_squares(normals.at_1, normals.at_3, squared_bound) &&
+         sine_surely_below_by_squares(normals.at_2, normals.at_4, squared_bound);
 }
 
 double fold_sine(const Vertex& normal_a, const Vertex& normal_b) {
@@ -79,20 +94,10 @@ double fold_angle(const Vertex& normal_a, const Vertex& normal_b) {
 }
 
 FoldSines fold_sines(const QuadLine& quad) {
-  const Vertex& p1 = quad.corners[0];
-  const Vertex& p2 = quad.corners[1];
-  const Vertex& p3 = quad.corners[2];
-  const Vertex& p4 = quad.corners[3];
-  const Vertex a = difference(p1, p2);
-  const Vertex b = difference(p2, p3);
-  const Vertex c = difference(p3, p4);
-  const Vertex d = difference(p4, p1);
-
+  const TriangleNormals normals = triangle_normals(quad);
   FoldSines sines;
-  // Triangle P1 P2 P4 (edges at P1) against triangle P2 P3 P4 (edges at P3).
-  sines.about_24 = fold_sine(cross(a, d), cross(b, c));
-  // Triangle P1 P2 P3 (edges at P2) against triangle P3 P4 P1 (edges at P4).
-  sines.about_13 = fold_sine(cross(a, b), cross(d, c));
+  sines.about_24 = fold_sine(normals.at_1, normals.at_3);
+  sines.about_13 = fold_sine(normals.at_2, normals.at_4);
   return sines;
 }
 
