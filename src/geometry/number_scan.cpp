@@ -262,8 +262,10 @@ void values_of(const PlainDecimal* numbers, int count, double* values) {
     const __m128d quotients =
         _mm_div_pd(_mm_set_pd(static_cast<double>(b.digits), static_cast<double>(a.digits)),
                    _mm_set_pd(kExactPowersOfTen[b.exponent], kExactPowersOfTen[a.exponent]));
-    const __m128i signs = _mm_set_epi64x(static_cast<long long>((second & kMinusBit) << 56),
-                                         static_cast<long long>((first & kMinusBit) << 56));
+    const std::uint64_t first_sign = (first & kMinusBit) << 56;
+    const std::uint64_t second_sign = (second & kMinusBit) << 56;
+    const __m128i signs =
+        _mm_set_epi64x(static_cast<long long>(second_sign), static_cast<long long>(first_sign));
     _mm_storeu_pd(values + i, _mm_or_pd(quotients, _mm_castsi128_pd(signs)));
   }
 #endif
