@@ -40,6 +40,7 @@ FoldSines fold_sines(const QuadLine& quad);
 // a cheaper test that is false whenever it cannot be sure, and always for
 // a sine below 1e-6.
 bool folds_surely_below(const QuadLine& quad, double sine);
+
 WarpMeasure warp_of(const FoldSines& sines);
 
 // fold_sines then warp_of.
