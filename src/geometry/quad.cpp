@@ -113,7 +113,9 @@ QuadReading read_padded(std::string_view line, bool recognise_coordinate_plane, 
   return read_numbers(line.data(), end, quad);
 }
 
-// Reads any line: one of ordinary length from a copy with room after it.
+// Reads any line: one of ordinary length from a copy with room after it,
+// filled with NUL bytes. A NUL can neither continue a number nor be
+// skipped as white space: the copy reads exactly as the line does.
 QuadReading read_copy(std::string_view line, bool recognise_coordinate_plane, QuadLine& quad) {
   constexpr std::size_t kLongestPadded = 1024;
   if (line.size() > kLongestPadded) {
