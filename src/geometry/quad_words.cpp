@@ -29,30 +29,22 @@ struct HalfClasses {
   std::uint64_t minus_signs = 0;
 };
 
-// The classes of the 64 characters from `p`.
-[[gnu::always_inline]] inline HalfClasses classify_half(const char* p) {
-  HalfClasses classes;
-  // Unrolled, every shift below is by a constant.
-#pragma GCC unroll 4
-  for (std::ptrdiff_t chunk = 0; chunk < 4; ++chunk) {
-    const __m128i text = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * chunk));
-    // White space as the C library's isspace has it: blank, \t \n \v \f \r.
-    const __m128i blank =
-        _mm_or_si128(_mm_cmpeq_epi8(text, _mm_set1_epi8(' ')),
-                     _mm_and_si128(_mm_cmpgt_epi8(text, _mm_set1_epi8('\t' - 1)),
-                                   _mm_cmplt_epi8(text, _mm_set1_epi8('\r' + 1))));
-    const __m128i offsets = _mm_sub_epi8(text, _mm_set1_epi8('0'));
-    const __m128i digit = _mm_cmpeq_epi8(_mm_min_epu8(offsets, _mm_set1_epi8(9)), offsets);
-    const auto shift = 16 * chunk;
-    const auto mask = [](__m128i bytes) {
-      return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(bytes)));
-    };
-    classes.blanks |= mask(blank) << shift;
-    classes.digits |= mask(digit) << shift;
-    classes.points |= mask(_mm_cmpeq_epi8(text, _mm_set1_epi8('.'))) << shift;
-    classes.minus_signs |= mask(_mm_cmpeq_epi8(text, _mm_set1_epi8('-'))) << shift;
-  }
-  return classes;
+// Adds the classes of the 16 characters from `p`, as bits from `shift` on.
+[[gnu::always_inline]] inline void classify_chunk(const char* p, int shift, HalfClasses& classes) {
+  const __m128i text = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  // White space as the C library's isspace has it: blank, \t \n \v \f \r.
+  const __m128i blank = _mm_or_si128(_mm_cmpeq_epi8(text, _mm_set1_epi8(' ')),
+                                     _mm_and_si128(_mm_cmpgt_epi8(text, _mm_set1_epi8('\t' - 1)),
+                                                   _mm_cmplt_epi8(text, _mm_set1_epi8('\r' + 1))));
+  const __m128i offsets = _mm_sub_epi8(text, _mm_set1_epi8('0'));
+  const __m128i digit = _mm_cmpeq_epi8(_mm_min_epu8(offsets, _mm_set1_epi8(9)), offsets);
+  const auto mask = [](__m128i bytes) {
+    return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(bytes)));
+  };
+  classes.blanks |= mask(blank) << shift;
+  classes.digits |= mask(digit) << shift;
+  classes.points |= mask(_mm_cmpeq_epi8(text, _mm_set1_epi8('.'))) << shift;
+  classes.minus_signs |= mask(_mm_cmpeq_epi8(text, _mm_set1_epi8('-'))) << shift;
 }
 
 WindowBits joined(std::uint64_t low, std::uint64_t high) {
@@ -60,10 +52,21 @@ WindowBits joined(std::uint64_t low, std::uint64_t high) {
 }
 
 // The classes of the line's characters; what lies past its end is left to
-// the caller. The second half is looked at only for a line that reaches it.
+// the caller. The last 32 are looked at only for a line that reaches them,
+// which few quad lines do: a branch on any shorter length would go one way
+// and the other from line to line.
 CharacterClasses classify_window(const char* p, std::size_t size) {
-  const HalfClasses low = classify_half(p);
-  const HalfClasses high = size > 64 ? classify_half(p + 64) : HalfClasses{};
+  HalfClasses low;
+  HalfClasses high;
+  // Unrolled, every shift is by a constant.
+#pragma GCC unroll 4
+  for (int chunk = 0; chunk < 4; ++chunk) classify_chunk(p + 16 * chunk, 16 * chunk, low);
+  classify_chunk(p + 64, 0, high);
+  classify_chunk(p + 80, 16, high);
+  if (size > 96) {
+    classify_chunk(p + 96, 32, high);
+    classify_chunk(p + 112, 48, high);
+  }
   return {joined(low.blanks, high.blanks), joined(low.digits, high.digits),
           joined(low.points, high.points), joined(low.minus_signs, high.minus_signs)};
 }
