@@ -1,7 +1,7 @@
 #include "geometry/quad_words.h"
 
-#include <algorithm>
-#include <bit>
+#include <array>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -71,35 +71,56 @@ CharacterClasses classify_window(const char* p, std::size_t size) {
           joined(low.points, high.points), joined(low.minus_signs, high.minus_signs)};
 }
 
-// The number of set bits, counted in parallel within the word: a population
-// count instruction is not part of every x86-64.
-int set_bit_count(std::uint64_t bits) {
+// For each byte value, the positions of its set bits, lowest first, one
+// per byte of the entry.
+constexpr auto kSetBitPositions = [] {
+  std::array<std::uint64_t, 256> table{};
+  for (unsigned value = 0; value < 256; ++value) {
+    int count = 0;
+    for (unsigned bit = 0; bit < 8; ++bit) {
+      if (((value >> bit) & 1) != 0) table[value] |= std::uint64_t{bit} << (8 * count++);
+    }
+  }
+  return table;
+}();
+
+constexpr std::uint64_t kEachByte = 0x0101010101010101;
+
+// Byte k of the result: the set bits in bytes 0 to k of `bits`, each byte
+// counted in parallel (a population count instruction is not part of every
+// x86-64) and the counts summed upwards by one multiplication.
+std::uint64_t running_counts(std::uint64_t bits) {
   bits -= (bits >> 1) & 0x5555555555555555;
   bits = (bits & 0x3333333333333333) + ((bits >> 2) & 0x3333333333333333);
   bits = (bits + (bits >> 4)) & 0x0F0F0F0F0F0F0F0F;
-  return static_cast<int>((bits * 0x0101010101010101) >> 56);
+  return bits * kEachByte;
 }
 
-// The positions of the first kQuadWords set bits; positions past the last
-// are 127. Each half is read off in a loop of fixed length, the high half's
-// positions written after as many of the low half's as there are: a branch
-// on where the bits cross from one half to the other would be mispredicted
-// line after line. The counts are of words made nonzero by their top bit.
-void first_set_bits(WindowBits bits, std::uint8_t (&positions)[2 * kQuadWords]) {
-  constexpr std::uint64_t kTopBit = std::uint64_t{1} << 63;
-  auto low = static_cast<std::uint64_t>(bits);
-  auto high = static_cast<std::uint64_t>(bits >> 64);
-  const int in_low = std::min(set_bit_count(low), kQuadWords);
-#pragma GCC unroll 14
-  for (int i = 0; i < kQuadWords; ++i) {
-    positions[i] = static_cast<std::uint8_t>(std::countr_zero(low | kTopBit));
-    low &= low - 1;
+// Writes the positions of the bits of `half`, offset by `base`, from
+// positions[first] on: each byte of the mask by table, at the count of the
+// bits below it. Nothing waits on the byte before, and no branch depends on
+// where the bits lie, which changes from line to line.
+[[gnu::always_inline]] inline void write_half_positions(std::uint64_t half, int base,
+                                                        std::size_t first,
+                                                        std::uint8_t* positions) {
+  const std::uint64_t counts_below = running_counts(half) << 8;
+#pragma GCC unroll 8
+  for (int byte = 0; byte < 8; ++byte) {
+    const std::uint64_t entry = kSetBitPositions[(half >> (8 * byte)) & 0xFF] +
+                                static_cast<std::uint64_t>(base + 8 * byte) * kEachByte;
+    std::memcpy(positions + first + ((counts_below >> (8 * byte)) & 0xFF), &entry, sizeof entry);
   }
-#pragma GCC unroll 14
-  for (int i = 0; i < kQuadWords; ++i) {
-    positions[in_low + i] = static_cast<std::uint8_t>(64 + std::countr_zero(high | kTopBit));
-    high &= high - 1;
-  }
+}
+
+// Writes the positions of the set bits of `bits`, lowest first, into
+// positions[0] on (garbage follows them) and returns how many there are.
+int set_bit_positions(WindowBits bits, std::uint8_t (&positions)[kWordPositions]) {
+  const auto low = static_cast<std::uint64_t>(bits);
+  const auto high = static_cast<std::uint64_t>(bits >> 64);
+  const auto in_low = static_cast<std::size_t>(running_counts(low) >> 56);
+  write_half_positions(low, 0, 0, positions);
+  write_half_positions(high, 64, in_low, positions);
+  return static_cast<int>(in_low + (running_counts(high) >> 56));
 }
 
 }  // namespace
@@ -112,11 +133,7 @@ bool locate_quad_words(std::string_view line, QuadWords& words) {
   const WindowBits blanks = classes.blanks | (all << line.size());
   const WindowBits filled = ~blanks;
   const WindowBits starts = filled & ((blanks << 1) | 1);
-  std::uint8_t positions[2 * kQuadWords];
-  first_set_bits(starts, positions);
-  std::copy_n(positions, kQuadWords, words.start);
-  // A start is within the line, which is shorter than the window.
-  if (words.start[kQuadWords - 1] >= line.size()) return false;
+  if (set_bit_positions(starts, words.start) < kQuadWords) return false;
 
   // Every fault is found at once, as a bit from the first coordinate on.
   const WindowBits coordinates = all << words.start[2];

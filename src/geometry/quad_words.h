@@ -16,10 +16,14 @@ inline constexpr std::size_t kWordWindow = 128;
 // locate_quad_words: the window and one word more.
 inline constexpr std::size_t kWordPadding = kWordWindow + 8;
 
+// Room for the start of every word of the window, and a word more.
+inline constexpr std::size_t kWordPositions = kWordWindow + 8;
+
 // Where the first fourteen words of a line (runs of characters other than
-// white space) start, as offsets into the line.
+// white space) start, as offsets into the line. What follows them is room
+// the locator writes in.
 struct QuadWords {
-  std::uint8_t start[kQuadWords];
+  std::uint8_t start[kWordPositions];
 };
 
 // Locates the first fourteen words of `line` all at once, from the classes
