@@ -274,9 +274,8 @@ namespace {
                                         _mm_madd_epi16(_mm_unpackhi_epi8(joined, zero), tens));
   const __m128i fours = _mm_madd_epi16(pairs, _mm_set1_epi32(0x00010064));
   const __m128i eights = _mm_madd_epi16(_mm_packs_epi32(fours, fours), _mm_set1_epi32(0x00012710));
-  const __m128d divisors =
-      _mm_set_pd(kExactPowersOfTen[_mm_extract_epi16(exponents, 4)],
-                 kExactPowersOfTen[_mm_cvtsi128_si32(exponents)]);
+  const __m128d divisors = _mm_set_pd(kExactPowersOfTen[_mm_extract_epi16(exponents, 4)],
+                                      kExactPowersOfTen[_mm_cvtsi128_si32(exponents)]);
   const __m128d quotients = _mm_div_pd(_mm_cvtepi32_pd(eights), divisors);
   return _mm_or_pd(quotients, _mm_castsi128_pd(_mm_slli_epi64(minus_bits, 56)));
 }

@@ -58,9 +58,10 @@ WindowBits joined(std::uint64_t low, std::uint64_t high) {
 CharacterClasses classify_window(const char* p, std::size_t size) {
   HalfClasses low;
   HalfClasses high;
-  // Unrolled, every shift is by a constant.
-#pragma GCC unroll 4
-  for (int chunk = 0; chunk < 4; ++chunk) classify_chunk(p + 16 * chunk, 16 * chunk, low);
+  classify_chunk(p, 0, low);
+  classify_chunk(p + 16, 16, low);
+  classify_chunk(p + 32, 32, low);
+  classify_chunk(p + 48, 48, low);
   classify_chunk(p + 64, 0, high);
   classify_chunk(p + 80, 16, high);
   if (size > 96) {
