@@ -241,10 +241,14 @@ void plain_decimals_at(const char* line, const std::uint8_t* starts, int count,
     const char* const text = line + starts[i];
     const std::uint64_t negative = one_if(text[0], '-');
     const std::uint64_t word = load_word(text + negative);
-    // The first byte below '-' ends the characters.
-    const std::uint64_t from_minus_up = ((word & kLowBits) + kEachByte * (0x80 - '-')) & kTopBits;
-    const int length = std::countr_zero(~from_minus_up & kTopBits) / 8;
-    numbers[i] = {((word ^ (kEachByte * '0')) << ((8 * (8 - length)) & 63)) | (negative << 7)};
+    // The first byte below '-' ends the characters: the first whose top bit
+    // the sum leaves clear. Digits and points carry into no byte above them,
+    // and whatever follows the end cannot reach down to it.
+    const std::uint64_t below_minus = ~(word + kEachByte * (0x80 - '-')) & kTopBits;
+    // That flag moved to the byte before it (to the top byte for eight
+    // characters) gives the shift that moves the characters to the top.
+    const int shift = 63 - std::countr_zero((below_minus >> 8) | (std::uint64_t{1} << 63));
+    numbers[i] = {((word ^ (kEachByte * '0')) << shift) | (negative << 7)};
   }
 }
 

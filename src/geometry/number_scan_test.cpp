@@ -226,10 +226,10 @@ std::string random_plain_decimal(std::mt19937_64& random) {
   return text == "." || text == "-." ? text + "0" : text;
 }
 
-PlainDecimal plain_decimal_of(const std::string& text) {
-  // White space after the number, then what would most easily be mistaken
-  // for more of it.
-  const std::string line = "4 " + text + " 99999999";
+// White space after the number, then what would most easily be mistaken
+// for more of it.
+PlainDecimal plain_decimal_of(const std::string& text, const std::string& after = " 99999999") {
+  const std::string line = "4 " + text + after;
   const std::uint8_t start = 2;
   PlainDecimal number;
   plain_decimals_at(line.data(), &start, 1, &number);
@@ -253,6 +253,19 @@ TEST(PlainDecimals, AreValuedExactlyAsTheScannerReadsThem) {
       ASSERT_EQ(std::bit_cast<std::uint64_t>(values[n]),
                 std::bit_cast<std::uint64_t>(scan_double_of(texts[n]).value))
           << texts[n];
+    }
+  }
+}
+
+TEST(PlainDecimals, DoNotDependOnWhatFollowsTheirEnd) {
+  std::mt19937_64 random(10);
+  for (int i = 0; i < 30000; ++i) {
+    const std::string text = random_plain_decimal(random);
+    // Bytes with the top bit set carry when summed with others: they must
+    // not reach back into the number.
+    for (const char* after :
+         {"\t\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF", "\r\n\r\n\r\n\r\n\r\n", " -.-.-.-.-"}) {
+      ASSERT_EQ(plain_decimal_of(text, after), plain_decimal_of(text)) << text;
     }
   }
 }
