@@ -97,16 +97,18 @@ std::uint64_t running_counts(std::uint64_t bits) {
   return bits * kEachByte;
 }
 
-// Writes the positions of the bits of `half`, offset by `base`, from
-// positions[first] on: each byte of the mask by table, at the count of the
-// bits below it. Nothing waits on the byte before, and no branch depends on
-// where the bits lie, which changes from line to line.
+// Writes the positions of the bits in the first `bytes` bytes of `half`,
+// offset by `base`, from positions[first] on: each byte of the mask by
+// table, at the count of the bits below it. Nothing waits on the byte
+// before, and no branch depends on where the bits lie, which changes from
+// line to line.
+template <int bytes>
 [[gnu::always_inline]] inline void write_half_positions(std::uint64_t half, int base,
                                                         std::size_t first,
                                                         std::uint8_t* positions) {
   const std::uint64_t counts_below = running_counts(half) << 8;
 #pragma GCC unroll 8
-  for (int byte = 0; byte < 8; ++byte) {
+  for (int byte = 0; byte < bytes; ++byte) {
     const std::uint64_t entry = kSetBitPositions[(half >> (8 * byte)) & 0xFF] +
                                 static_cast<std::uint64_t>(base + 8 * byte) * kEachByte;
     std::memcpy(positions + first + ((counts_below >> (8 * byte)) & 0xFF), &entry, sizeof entry);
@@ -115,12 +117,18 @@ std::uint64_t running_counts(std::uint64_t bits) {
 
 // Writes the positions of the set bits of `bits`, lowest first, into
 // positions[0] on (garbage follows them) and returns how many there are.
-int set_bit_positions(WindowBits bits, std::uint8_t (&positions)[kWordPositions]) {
+// Bits from 96 on are looked at only for a line that reaches them.
+int set_bit_positions(WindowBits bits, std::size_t size,
+                      std::uint8_t (&positions)[kWordPositions]) {
   const auto low = static_cast<std::uint64_t>(bits);
   const auto high = static_cast<std::uint64_t>(bits >> 64);
   const auto in_low = static_cast<std::size_t>(running_counts(low) >> 56);
-  write_half_positions(low, 0, 0, positions);
-  write_half_positions(high, 64, in_low, positions);
+  write_half_positions<8>(low, 0, 0, positions);
+  if (size > 96) {
+    write_half_positions<8>(high, 64, in_low, positions);
+  } else {
+    write_half_positions<4>(high, 64, in_low, positions);
+  }
   return static_cast<int>(in_low + (running_counts(high) >> 56));
 }
 
@@ -134,7 +142,7 @@ bool locate_quad_words(std::string_view line, QuadWords& words) {
   const WindowBits blanks = classes.blanks | (all << line.size());
   const WindowBits filled = ~blanks;
   const WindowBits starts = filled & ((blanks << 1) | 1);
-  if (set_bit_positions(starts, words.start) < kQuadWords) return false;
+  if (set_bit_positions(starts, line.size(), words.start) < kQuadWords) return false;
 
   // Every fault is found at once, as a bit from the first coordinate on.
   const WindowBits coordinates = all << words.start[2];
