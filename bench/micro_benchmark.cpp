@@ -6,8 +6,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include "geometry/quad.h"
+#include "text/quad_line_reader.h"
 #include "geometry/warp.h"
+#include "text/read_ahead.h"
 
 namespace {
 
@@ -41,12 +42,12 @@ BENCHMARK(parse_quad_per_quad);
 // recognised from their text (none of these is flat).
 void read_quad_per_quad(benchmark::State& state) {
   std::vector<std::string> lines = quad_lines();
-  for (std::string& line : lines) line.append(skewquad::kWordPadding, ' ');
+  for (std::string& line : lines) line.append(skewquad::kQuadLinePadding, ' ');
   skewquad::QuadLine quad;
   std::size_t i = 0;
   for (auto _ : state) {
     const std::string& line = lines[i++ % lines.size()];
-    const std::string_view text(line.data(), line.size() - skewquad::kWordPadding);
+    const std::string_view text(line.data(), line.size() - skewquad::kQuadLinePadding);
     benchmark::DoNotOptimize(skewquad::read_quad(text, quad));
     benchmark::DoNotOptimize(quad);
   }

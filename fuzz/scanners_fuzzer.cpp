@@ -9,9 +9,10 @@
 #include <string>
 #include <string_view>
 
-#include "geometry/number_scan.h"
-#include "geometry/quad.h"
+#include "text/scanf_numbers.h"
+#include "text/quad_line_reader.h"
 #include "geometry/warp.h"
+#include "text/read_ahead.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ bool same_bits(double a, double b) {
 // parse: the same numbers, or a coordinate plane the parse measures as flat.
 void check_read_in_place(std::string_view text, bool parsed, const skewquad::QuadLine& expected) {
   std::string buffer(text);
-  buffer.append(skewquad::kWordPadding, '7');
+  buffer.append(skewquad::kQuadLinePadding, '7');
   skewquad::QuadLine quad;
   const skewquad::QuadReading reading =
       skewquad::read_quad(std::string_view(buffer.data(), text.size()), quad);

@@ -1,3 +1,4 @@
+// The entry: the banner, the options, then the check run.
 #include <cstdio>
 
 #include "driver/console.h"
@@ -15,5 +16,7 @@ int main(int argc, char** argv) {
     wait_for_enter();
     return options.exit_status;
   }
-  return run_check(argc, argv, options.file_index, options.limits, options.flags);
+  // Arguments after the output file name are ignored.
+  const char* output_name = options.file_index + 1 < argc ? argv[options.file_index + 1] : nullptr;
+  return run_check(argv[options.file_index], output_name, options.limits, options.flags);
 }

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "geometry/quad.h"
+#include "text/quad_line_reader.h"
 #include "geometry/warp.h"
 #include "test_files.h"
 
@@ -83,7 +83,8 @@ LoopRun run_loop(std::string_view input, const AngleLimits& limits, const ModeFl
   {
     LineReader reader(input_file);
     CopyStream copy(copy_file);
-    check_lines(reader, &copy, limits, flags, run.tally, console);
+    check_lines(reader, &copy, limits, flags, run.tally,
+                [console](const QuadReport& report) { print_quad_report(report, console); });
     copy.flush();
   }
   run.copy = contents_of(copy_file);

@@ -1,28 +1,38 @@
+// The line loop of a check run: every piece of the input read, every quad
+// judged, counted and reported, and the copy written.
 #pragma once
 
 #include <cstdio>
+#include <functional>
 
-#include "driver/line_reader.h"
-#include "driver/options.h"
+#include "driver/bands.h"
+#include "records/run_records.h"
+#include "text/line_reader.h"
 #include "writer/copy_stream.h"
 
 namespace skewquad {
 
-// Where a run stands: the pieces read so far and the quads in each band.
-struct RunTally {
+/// A quad line the loop reports: where it stands, its fate and, for a
+/// warped quad, its angle.
+struct QuadReport {
   long long line_number = 0;
-  long long error_count = 0;    // above the error angle
-  long long warning_count = 0;  // above the warning angle, at most the error angle
-  long long low_count = 0;      // above the low angle, at most the warning angle
+  QuadFate fate = QuadFate::kNoBand;
+  double angle = 0.0;
 };
 
-// Reads every piece of the input, measures each quad, prints each quad above
-// the error angle and each quad line that is not complete to `console`, and,
-// when `copy` is given, writes the copy: every piece as read, but a quad
-// above the warning angle as its split.
-void check_lines(LineReader& input, CopyStream* copy, const AngleLimits& limits,
-                 const ModeFlags& flags, RunTally& tally, std::FILE* console);
+/// Told of every invalid quad line and every quad above the warning angle,
+/// in line order, as the loop reads them.
+using ReportQuad = std::function<void(const QuadReport&)>;
 
-void print_summary(const RunTally& tally, const AngleLimits& limits, std::FILE* console);
+/// Reads every piece of the input, judges each quad line, counts it in
+/// `tally` and tells `report` of those it reports, and, when `copy` is
+/// given, writes the copy: every piece as read, but a quad above the
+/// warning angle as its split. Every angle of `limits` must be positive.
+void check_lines(LineReader& input, CopyStream* copy, const AngleLimits& limits,
+                 const ModeFlags& flags, RunTally& tally, const ReportQuad& report);
+
+/// The classic console report of a quad: each invalid quad line and each
+/// quad above the error angle, at the moment it is read.
+void print_quad_report(const QuadReport& report, std::FILE* console);
 
 }  // namespace skewquad

@@ -1,10 +1,13 @@
+// The line loop over files in memory: bands, reports, the copy.
 #include "driver/check_loop.h"
 
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "driver/bands.h"
 #include "geometry/warp.h"
+#include "text/quad_line_reader.h"
 #include "test_files.h"
 
 namespace skewquad {
@@ -25,7 +28,8 @@ LoopResult run_on(std::string_view content, const AngleLimits& limits = {}, Mode
   {
     LineReader reader(input);
     CopyStream copy(copy_file);
-    check_lines(reader, with_copy ? &copy : nullptr, limits, flags, run.tally, console);
+    check_lines(reader, with_copy ? &copy : nullptr, limits, flags, run.tally,
+                [console](const QuadReport& report) { print_quad_report(report, console); });
     EXPECT_TRUE(copy.flush());
   }
   run.console = testing::contents_of(console);
@@ -108,31 +112,6 @@ TEST(CheckLines, WritesNothingWithoutACopy) {
   const LoopResult run = run_on(kLifted, {}, {true, false}, false);
   EXPECT_EQ(run.tally.warning_count, 1);
   EXPECT_EQ(run.copy, "");
-}
-
-TEST(PrintSummary, ShowsEachBandOnlyWhereItHasQuads) {
-  std::FILE* console = std::tmpfile();
-  RunTally tally;
-  tally.low_count = 2;
-  tally.warning_count = 3000000000LL;
-  print_summary(tally, {}, console);
-  EXPECT_EQ(testing::contents_of(console),
-            "\n\n\n----------File Summary-------------"
-            "\n\n2 quad(s) between 0.1 and 1 degrees"
-            "\n\nWarning: 3000000000 quad(s) between 1 and 3 degrees"
-            "\n\nNo quad above 3 degrees"
-            "\n\n-----------------------------------\n"
-            "\nAll quads are planar enough!");
-  std::fclose(console);
-
-  console = std::tmpfile();
-  print_summary(RunTally{}, {2.0, 3.0, 0.2}, console);
-  EXPECT_EQ(testing::contents_of(console),
-            "\n\n\n----------File Summary-------------"
-            "\n\nNo quad between 2 and 3 degrees"
-            "\n\nNo quad above 3 degrees"
-            "\n\n-----------------------------------\n");
-  std::fclose(console);
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+// The console: buffering by where standard output goes, and the pause.
 #include "driver/console.h"
 
 #include <cstdio>

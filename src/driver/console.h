@@ -1,3 +1,4 @@
+// The console: immediate output on a terminal, and the pause before exit.
 #pragma once
 
 namespace skewquad {

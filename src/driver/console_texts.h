@@ -1,7 +1,7 @@
+// Every text the tool prints on the console, in one list.
 #pragma once
 
-// Every text the tool prints on the console, in one list. Counts and line
-// numbers are 64-bit (long long); angles are doubles. The degree sign is the
+// Counts and line numbers are 64-bit (long long); angles are doubles. The degree sign is the
 // single Latin-1 byte 0xB0.
 
 namespace skewquad::text {

@@ -1,7 +1,8 @@
+// The classic command line: each option by its second character.
 #include "driver/options.h"
 
 #include "driver/console_texts.h"
-#include "geometry/number_scan.h"
+#include "text/scanf_numbers.h"
 
 namespace skewquad {
 namespace {

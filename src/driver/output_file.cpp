@@ -1,3 +1,4 @@
+// The output file: created plainly, or beside the input it replaces.
 #include "driver/output_file.h"
 
 #include <cerrno>

@@ -1,3 +1,4 @@
+// The output file, and the safe replacement of the input by its copy.
 #pragma once
 
 #include <cstdio>

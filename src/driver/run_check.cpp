@@ -1,3 +1,5 @@
+// The classic check run: opening, the loop with its console report, the
+// summary, and the failures that end a run with status 2.
 #include "driver/run_check.h"
 
 #include <cstdio>
@@ -5,11 +7,12 @@
 #include <memory>
 #include <system_error>
 
+#include "driver/bands.h"
 #include "driver/check_loop.h"
 #include "driver/console.h"
 #include "driver/console_texts.h"
-#include "driver/line_reader.h"
 #include "driver/output_file.h"
+#include "text/line_reader.h"
 
 namespace skewquad {
 namespace {
@@ -32,13 +35,11 @@ std::FILE* open_input(const char* name) {
 
 }  // namespace
 
-int run_check(int argc, const char* const* argv, int file_index, const AngleLimits& limits,
+int run_check(const char* input_name, const char* output_name, const AngleLimits& limits,
               const ModeFlags& flags) {
-  const char* input_name = argv[file_index];
   std::FILE* input = open_input(input_name);
   if (input == nullptr) return fail(text::kCantOpen, input_name);
 
-  const char* output_name = file_index + 1 < argc ? argv[file_index + 1] : nullptr;
   std::unique_ptr<OutputFile> output;
   if (output_name != nullptr) {
     output = OutputFile::create(output_name, input_name);
@@ -48,7 +49,8 @@ int run_check(int argc, const char* const* argv, int file_index, const AngleLimi
   std::fputs(text::kProcessing, stdout);
   RunTally tally;
   LineReader reader(input);
-  check_lines(reader, output ? &output->stream() : nullptr, limits, flags, tally, stdout);
+  check_lines(reader, output ? &output->stream() : nullptr, limits, flags, tally,
+              [](const QuadReport& report) { print_quad_report(report, stdout); });
   if (reader.failed()) {
     std::fclose(input);
     if (output) output->discard();

@@ -1,14 +1,15 @@
+// The classic check run: one file, its report and summary, the pause.
 #pragma once
 
-#include "driver/options.h"
+#include "records/run_records.h"
 
 namespace skewquad {
 
-// Checks the file named at argv[file_index], writing the copy to the next
-// argument if there is one; prints the report and the summary, pauses, and
-// returns the exit status: 0 when the file was processed to the end, 2 when
-// a file could not be opened, created, read or written.
-int run_check(int argc, const char* const* argv, int file_index, const AngleLimits& limits,
+/// Checks the file `input_name`, writing the copy to `output_name` unless it
+/// is null; prints the report and the summary, pauses, and returns the exit
+/// status: 0 when the file was processed to the end, 2 when a file could
+/// not be opened, created, read or written.
+int run_check(const char* input_name, const char* output_name, const AngleLimits& limits,
               const ModeFlags& flags);
 
 }  // namespace skewquad

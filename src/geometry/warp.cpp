@@ -1,3 +1,5 @@
+// The warp measure, in the order of its arithmetic to the last bit: edges,
+// triangle normals, unit normals, the sine of each fold, its arcsine.
 #include "geometry/warp.h"
 
 #include <cmath>
@@ -64,6 +66,15 @@ bool sine_surely_below_by_squares(const Vertex& normal_a, const Vertex& normal_b
          dot(normal_cross, normal_cross) < squared_bound * squared_a * squared_b;
 }
 
+// The sine of the angle between the planes of two triangles, given their
+// normals in any length and orientation; at most 1.
+double fold_sine(const Vertex& normal_a, const Vertex& normal_b) {
+  const double sine = length(cross(unit(normal_a), unit(normal_b)));
+  // Rounding can push the sine of a right angle just past 1; the arcsine of
+  // that would be no number and the quad would go unreported.
+  return sine > 1.0 ? 1.0 : sine;
+}
+
 }  // namespace
 
 bool folds_surely_below(const QuadLine& quad, double sine) {
@@ -74,23 +85,12 @@ bool folds_surely_below(const QuadLine& quad, double sine) {
          sine_surely_below_by_squares(normals.at_2, normals.at_4, squared_bound);
 }
 
-double fold_sine(const Vertex& normal_a, const Vertex& normal_b) {
-  const double sine = length(cross(unit(normal_a), unit(normal_b)));
-  // Rounding can push the sine of a right angle just past 1; the arcsine of
-  // that would be no number and the quad would go unreported.
-  return sine > 1.0 ? 1.0 : sine;
-}
-
 double angle_of_sine(double sine) {
   // Planar quads are the common case, and the arcsine of an exact zero is
   // exactly zero.
   if (sine == 0.0) return 0.0;
   const long double radians = std::asin(static_cast<long double>(sine));
   return static_cast<double>(radians * static_cast<long double>(kDegreesPerRadian));
-}
-
-double fold_angle(const Vertex& normal_a, const Vertex& normal_b) {
-  return angle_of_sine(fold_sine(normal_a, normal_b));
 }
 
 FoldSines fold_sines(const QuadLine& quad) {

@@ -1,3 +1,4 @@
+// The output copy's stream: gathering, draining and the failure flag.
 #include "writer/copy_stream.h"
 
 namespace skewquad {

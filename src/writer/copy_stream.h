@@ -1,3 +1,4 @@
+// The output copy's stream: large buffered writes, failures remembered.
 #pragma once
 
 #include <cstdio>
@@ -15,6 +16,7 @@ class CopyStream {
   CopyStream(const CopyStream&) = delete;
   CopyStream& operator=(const CopyStream&) = delete;
 
+  /// Adds `bytes` to the copy.
   void write(std::string_view bytes) {
     if (bytes.size() > capacity_ - used_) {
       write_large(bytes);
@@ -24,10 +26,9 @@ class CopyStream {
     used_ += bytes.size();
   }
 
-  // Hands everything gathered to the file and flushes it; false if any
-  // write so far has failed.
+  /// Hands everything gathered to the file and flushes it; false if any
+  /// write so far has failed.
   bool flush();
-  bool failed() const { return failed_; }
 
  private:
   void write_large(std::string_view bytes);

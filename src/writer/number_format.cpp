@@ -1,3 +1,5 @@
+// The general conversion: short decimals written directly, any other value
+// through std::to_chars.
 #include "writer/number_format.h"
 
 #include <charconv>

@@ -1,3 +1,5 @@
+// The split writer: the warp note, the split header, two triangles and the
+// conditional line along the cut, each ended like the quad line.
 #include "writer/split_writer.h"
 
 #include <cstdio>

@@ -1,15 +1,16 @@
+// The split writer: what the copy holds in place of a warped quad.
 #pragma once
 
 #include <string_view>
 
-#include "driver/options.h"
-#include "geometry/quad.h"
+#include "geometry/quad_line.h"
 #include "geometry/warp.h"
+#include "records/run_records.h"
 #include "writer/copy_stream.h"
 
 namespace skewquad {
 
-// Writes what stands in the copy for a quad above the warning angle: the
+/// Writes what stands in the copy for a quad above the warning angle: the
 // quad line as read with a warp note and a suggested split behind it as
 // comments, or with auto_split the split alone, as two triangles and (unless
 // no_conditional) the conditional line along the cut.
@@ -21,7 +22,7 @@ void write_split(CopyStream& out, std::string_view line, const QuadLine& quad,
                  const WarpMeasure& measure, const AngleLimits& limits, const ModeFlags& flags,
                  std::string_view fallback_line_end);
 
-// The line end that closes `line`: CR LF, LF, or nothing.
+/// The line end that closes `line`: CR LF, LF, or nothing.
 std::string_view line_end_of(std::string_view line);
 
 }  // namespace skewquad

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "test_files.h"
+#include "text/quad_line_reader.h"
 
 namespace skewquad {
 namespace {

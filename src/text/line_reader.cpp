@@ -1,4 +1,5 @@
-#include "driver/line_reader.h"
+// The line reader: blocks of 256 KiB, line feeds found 128 bytes at a time.
+#include "text/line_reader.h"
 
 #include <algorithm>
 #include <bit>
@@ -10,12 +11,6 @@
 
 namespace skewquad {
 namespace {
-
-constexpr std::size_t kLongestPiece = kPieceCharacters + 1;
-// Lines are looked for among this many bytes from their start at once;
-// nearly every line is shorter.
-constexpr std::size_t kWindow = 128;
-static_assert(kReadableAfterPiece >= kWindow, "a window may start at the last piece's last byte");
 
 // One bit for each line feed among the 64 bytes from `p`, bit i for p[i].
 std::uint64_t line_feeds_in(const char* p) {
@@ -34,7 +29,8 @@ std::uint64_t line_feeds_in(const char* p) {
   return bits;
 }
 
-// The first line feed at or after `p` and before `limit`, or `limit`. A
+// The first line feed at or after `p` and before `limit`, or `limit`; the
+// kLineFeedWindow bytes from `p` are read as two halves of 64. A
 // branch on which half of the window holds it would be mispredicted line
 // after line, so both halves are counted and one chosen with a mask. The
 // counts are of words made nonzero by a top bit, which for the high half
@@ -43,11 +39,13 @@ const char* find_line_feed(const char* p, const char* limit) {
   constexpr std::uint64_t kTopBit = std::uint64_t{1} << 63;
   const std::uint64_t low = line_feeds_in(p);
   const std::uint64_t high = line_feeds_in(p + 64);
+  // All ones when `low` is zero: x | -x has its top bit set for every x but
+  // zero.
   const std::uint64_t low_is_empty = ((low | (~low + 1)) >> 63) - 1;
   const auto in_low = static_cast<std::uint64_t>(std::countr_zero(low | kTopBit));
   const auto in_high = 64 + static_cast<std::uint64_t>(std::countr_zero(high | kTopBit));
   const std::size_t offset = in_low ^ ((in_low ^ in_high) & low_is_empty);
-  constexpr std::size_t kSearched = kWindow - 1;
+  constexpr std::size_t kSearched = kLineFeedWindow - 1;
   if (offset < kSearched) return std::min(p + offset, limit);
   if (limit - p <= static_cast<std::ptrdiff_t>(kSearched)) return limit;
   const void* found =
@@ -79,7 +77,7 @@ bool LineReader::next(std::string_view& piece) {
   const char* const start = buffer_.get() + begin_;
   const std::size_t available = end_ - begin_;
   std::size_t size = std::min(available, kPieceCharacters);
-  const char* const limit = start + std::min(available, kLongestPiece);
+  const char* const limit = start + std::min(available, kLongestPieceBytes);
   const char* const line_feed = find_line_feed(start, limit);
   if (line_feed != limit) {
     const auto offset = static_cast<std::size_t>(line_feed - start);

@@ -1,4 +1,4 @@
-#include "geometry/quad_words.h"
+#include "text/quad_words.h"
 
 #include <optional>
 #include <random>
@@ -33,7 +33,7 @@ bool is_plain(std::string_view word) {
 // What the located words must be: the starts of the first fourteen words,
 // when the line is short enough and every word from the third on is plain.
 std::optional<std::vector<int>> reference_words(std::string_view line) {
-  if (line.size() >= kWordWindow) return std::nullopt;
+  if (line.size() >= kQuadWordWindow) return std::nullopt;
   std::vector<int> starts;
   std::vector<std::string_view> words;
   for (std::size_t i = 0; i < line.size();) {
@@ -59,7 +59,7 @@ std::optional<std::vector<int>> located_words(std::string_view line) {
   // The line sits in a buffer with room after it, filled with what would
   // most easily be mistaken for more of the line.
   std::string buffer(line);
-  buffer.append(kWordPadding, '7');
+  buffer.append(kQuadLinePadding, '7');
   QuadWords words;
   if (!locate_quad_words(std::string_view(buffer.data(), line.size()), words)) {
     return std::nullopt;
@@ -146,7 +146,7 @@ TEST(LocateQuadWords, RefusesWhatTheWordByWordReaderMustSee) {
   }
   // The longest line located is one byte shorter than the window.
   std::string longest = "4 16 1 2 3 4 5 6 7 8 9 10 11 12";
-  longest.resize(kWordWindow - 1, ' ');
+  longest.resize(kQuadWordWindow - 1, ' ');
   EXPECT_TRUE(located_words(longest).has_value());
   EXPECT_FALSE(located_words(longest + " ").has_value());
 }

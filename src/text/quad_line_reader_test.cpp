@@ -1,4 +1,4 @@
-#include "geometry/quad.h"
+#include "text/quad_line_reader.h"
 
 #include <bit>
 #include <cmath>
@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "geometry/warp.h"
+#include "text/read_ahead.h"
 
 namespace skewquad {
 namespace {
@@ -115,7 +116,7 @@ TEST(ParseQuad, ReadsNothingBeyondItsPiece) {
 // most easily be mistaken for more of the line.
 QuadReading read_in_place(std::string_view line, QuadLine& quad) {
   std::string buffer(line);
-  buffer.append(kWordPadding, '7');
+  buffer.append(kQuadLinePadding, '7');
   const QuadReading reading = read_quad(std::string_view(buffer.data(), line.size()), quad);
   if (!quad.hex_colour_text.empty()) {
     // Point the colour text back into `line`, as the buffer goes away.

@@ -1,4 +1,4 @@
-#include "driver/line_reader.h"
+#include "text/line_reader.h"
 
 #include <random>
 #include <string>

@@ -1,3 +1,5 @@
+// The line reader: a file cut into the pieces fgets would read, from large
+// blocks, with room to read past every piece.
 #pragma once
 
 #include <cstddef>
@@ -5,33 +7,27 @@
 #include <memory>
 #include <string_view>
 
+#include "text/read_ahead.h"
+
 namespace skewquad {
-
-// The longest piece of a line, counted as a text-mode reader counts: a
-// carriage return directly followed by a line feed is one character. A piece
-// therefore holds at most this many bytes plus one.
-inline constexpr std::size_t kPieceCharacters = 1023;
-
-// Bytes that can be read after every piece, whatever they hold, so that a
-// reader of the piece may load whole words or vectors at a time.
-inline constexpr std::size_t kReadableAfterPiece = 256;
 
 // Cuts a file into the pieces that fgets with a 1024-byte buffer would read
 // in text mode, while reading the file in large blocks. Every byte stays as
 // it was: CR LF, a lone CR, NUL and 0x1A bytes all come through unchanged.
+// kReadableAfterPiece bytes, of any value, can be read after every piece.
 class LineReader {
  public:
   explicit LineReader(std::FILE* file);
 
-  // The next piece, valid until the next call; false at the end of the file
-  // or on a read error.
+  /// The next piece, valid until the next call; false at the end of the
+  /// file or on a read error.
   bool next(std::string_view& piece);
 
-  // True when the next call of next() may move what the buffer holds: the
-  // pieces given so far are then gone.
+  /// True when the next call of next() may move what the buffer holds: the
+  /// pieces given so far are then gone.
   bool may_move_next() const { return end_ - begin_ <= kPieceCharacters && !at_end_; }
 
-  // True once a read has failed; the pieces before the failure were given.
+  /// True once a read has failed; the pieces before the failure were given.
   bool failed() const { return failed_; }
 
  private:

@@ -1,4 +1,7 @@
-#include "geometry/quad_words.h"
+// The word locator: character classes of a quad line as bit masks, sixteen
+// characters at a time (SSE2), the word starts read off by table and every
+// coordinate checked to be a plain decimal by carries through the masks.
+#include "text/quad_words.h"
 
 #include <array>
 #include <cstring>
@@ -73,7 +76,10 @@ CharacterClasses classify_window(const char* p, std::size_t size) {
 }
 
 // For each byte value, the positions of its set bits, lowest first, one
-// per byte of the entry.
+// per byte of the entry: 0b00100101 gives 00 02 05 (then zeros). Turning a
+// mask into positions by table is the way of D. Lemire's "Really fast
+// bitset decoding" (2019) and simdjson's index extraction, here a byte at a
+// time so that no step waits on another.
 constexpr auto kSetBitPositions = [] {
   std::array<std::uint64_t, 256> table{};
   for (unsigned value = 0; value < 256; ++value) {
@@ -87,9 +93,11 @@ constexpr auto kSetBitPositions = [] {
 
 constexpr std::uint64_t kEachByte = 0x0101010101010101;
 
-// Byte k of the result: the set bits in bytes 0 to k of `bits`, each byte
-// counted in parallel (a population count instruction is not part of every
-// x86-64) and the counts summed upwards by one multiplication.
+// Byte k of the result: the set bits in bytes 0 to k of `bits`. Each byte is
+// counted in parallel, the population count of Hacker's Delight (section
+// 5-1; a population count instruction is not part of every x86-64): bit
+// pairs (0x55: every other bit), then nibbles (0x33), then bytes (0x0F);
+// one multiplication by kEachByte then sums every byte into those above it.
 std::uint64_t running_counts(std::uint64_t bits) {
   bits -= (bits >> 1) & 0x5555555555555555;
   bits = (bits & 0x3333333333333333) + ((bits >> 2) & 0x3333333333333333);
@@ -134,8 +142,34 @@ int set_bit_positions(WindowBits bits, std::size_t size,
 
 }  // namespace
 
+// Every mask has one bit per character, bit i for character i. Written
+// lowest bit first, for the start of a line whose third word holds a second
+// point:
+//
+//   text          4 _ 1 6 _ 1 . 2 . 3 _
+//   blanks        0 1 0 0 1 0 0 0 0 0 1
+//   starts        1 0 1 0 0 1 0 0 0 0 0   filled, after a blank or first
+//   points        0 0 0 0 0 0 1 0 1 0 0
+//   stops         0 1 0 0 1 0 1 0 1 0 1   blanks and points
+//   ~stops + (points << 1)
+//                 1 0 1 1 0 1 0 0 1 0 1   the bit added after the first point
+//                                          carries through the 2 onto the
+//                                          second point: a second point
+//
+// Faults are found the same way, by additions whose carries run through a
+// word (the carry tricks of simdjson's stage 1, G. Langdale and D. Lemire).
+//
+// Not checked here:
+// - the first two words, type and colour: only located; their own readers
+//   read them and refuse what is not an integer;
+// - what a plain decimal is worth: eight digits and a point always fit a
+//   double, and the values are worked out later;
+// - the bytes past the line's end: they read as white space here, and the
+//   caller must leave kQuadLinePadding of them readable;
+// - a '+' sign, an exponent, a ninth digit: not plain, so the line is
+//   refused, and the number-by-number reader reads it as scanf would.
 bool locate_quad_words(std::string_view line, QuadWords& words) {
-  if (line.size() >= kWordWindow) return false;
+  if (line.size() >= kQuadWordWindow) return false;
   const CharacterClasses classes = classify_window(line.data(), line.size());
   const WindowBits all = ~WindowBits{0};
   // Past the line's end reads as white space.

@@ -1,9 +1,15 @@
-#include "geometry/quad.h"
+// The quad line reader. A line is read one of three ways: from its located
+// words where it lies (the fast path), number by number as scanf would
+// (any line the locator refuses), or from a copy with room after it (a line
+// whose last word runs to the end of what may be read).
+#include "text/quad_line_reader.h"
 
 #include <cstring>
 
-#include "geometry/number_scan.h"
-#include "geometry/quad_words.h"
+#include "text/plain_decimal.h"
+#include "text/quad_words.h"
+#include "text/read_ahead.h"
+#include "text/scanf_numbers.h"
 
 namespace skewquad {
 namespace {
@@ -46,7 +52,7 @@ void set_corners(const double* coordinates, QuadLine& quad) {
 }
 
 // One number after another, from `p` up to `end`.
-QuadReading read_numbers(const char* p, const char* const end, QuadLine& quad) {
+QuadReading read_number_by_number(const char* p, const char* const end, QuadLine& quad) {
   p = scan_int(p, end, quad.line_type);
   if (p == nullptr) return QuadReading::kIncomplete;
   p = scan_colour(p, end, quad);
@@ -67,7 +73,8 @@ bool share_a_coordinate(const PlainDecimal* coordinates) {
     differences[axis] = (first ^ coordinates[axis + 3].word) |
                         (first ^ coordinates[axis + 6].word) | (first ^ coordinates[axis + 9].word);
   }
-  // A difference word is zero exactly when subtracting one borrows.
+  // A difference word is zero exactly when subtracting one borrows out of
+  // its top bit: (d - 1) & ~d has the top bit set only for d = 0.
   return ((((differences[0] - 1) & ~differences[0]) | ((differences[1] - 1) & ~differences[1]) |
            ((differences[2] - 1) & ~differences[2])) >>
           63) != 0;
@@ -79,7 +86,7 @@ bool at_word_end(const char* p) { return p != nullptr && is_scan_space(*p); }
 // The quad from its located words. False when the line type or the colour
 // is not read whole from its word: the numbers must then be read one after
 // another.
-[[gnu::flatten]] bool read_words(const char* line, const char* end, const QuadWords& words,
+[[gnu::flatten]] bool read_located_words(const char* line, const char* end, const QuadWords& words,
                                  bool recognise_coordinate_plane, QuadLine& quad,
                                  QuadReading& reading) {
   if (!read_digits_word(line + words.start[0], quad.line_type)) return false;
@@ -101,30 +108,32 @@ bool at_word_end(const char* p) { return p != nullptr && is_scan_space(*p); }
   return true;
 }
 
-// Reads a line after which kWordPadding bytes can be read.
-QuadReading read_padded(std::string_view line, bool recognise_coordinate_plane, QuadLine& quad) {
+// Reads a line after which kQuadLinePadding bytes can be read.
+QuadReading read_with_room_after(std::string_view line, bool recognise_coordinate_plane,
+                                 QuadLine& quad) {
   QuadWords words;
   QuadReading reading = QuadReading::kIncomplete;
   const char* const end = line.data() + line.size();
   if (locate_quad_words(line, words) &&
-      read_words(line.data(), end, words, recognise_coordinate_plane, quad, reading)) {
+      read_located_words(line.data(), end, words, recognise_coordinate_plane, quad, reading)) {
     return reading;
   }
-  return read_numbers(line.data(), end, quad);
+  return read_number_by_number(line.data(), end, quad);
 }
 
-// Reads any line: one of ordinary length from a copy with room after it,
-// filled with NUL bytes. A NUL can neither continue a number nor be
+// Reads any line: one no longer than a piece from a copy with room after
+// it, filled with NUL bytes. A NUL can neither continue a number nor be
 // skipped as white space: the copy reads exactly as the line does.
-QuadReading read_copy(std::string_view line, bool recognise_coordinate_plane, QuadLine& quad) {
-  constexpr std::size_t kLongestPadded = 1024;
-  if (line.size() > kLongestPadded) {
-    return read_numbers(line.data(), line.data() + line.size(), quad);
+QuadReading read_through_padded_copy(std::string_view line, bool recognise_coordinate_plane,
+                                     QuadLine& quad) {
+  if (line.size() > kLongestPieceBytes) {
+    return read_number_by_number(line.data(), line.data() + line.size(), quad);
   }
-  char padded[kLongestPadded + kWordPadding];
+  char padded[kLongestPieceBytes + kQuadLinePadding];
   std::memcpy(padded, line.data(), line.size());
-  std::memset(padded + line.size(), 0, kWordPadding);
-  const QuadReading reading = read_padded({padded, line.size()}, recognise_coordinate_plane, quad);
+  std::memset(padded + line.size(), 0, kQuadLinePadding);
+  const QuadReading reading =
+      read_with_room_after({padded, line.size()}, recognise_coordinate_plane, quad);
   if (reading == QuadReading::kIncomplete) {
     quad.hex_colour_text = {};
   } else if (!quad.hex_colour_text.empty()) {
@@ -145,14 +154,16 @@ std::int32_t probe_line_type(std::string_view line) {
 }
 
 bool parse_quad(std::string_view line, QuadLine& quad) {
-  return read_copy(line, false, quad) == QuadReading::kParsed;
+  return read_through_padded_copy(line, false, quad) == QuadReading::kParsed;
 }
 
 QuadReading read_quad(std::string_view line, QuadLine& quad) {
   // A last word that runs to the end of the line would be read on into the
   // bytes after it; such a line is read from a copy.
-  if (line.empty() || !is_scan_space(line.back())) return read_copy(line, true, quad);
-  const QuadReading reading = read_padded(line, true, quad);
+  if (line.empty() || !is_scan_space(line.back())) {
+    return read_through_padded_copy(line, true, quad);
+  }
+  const QuadReading reading = read_with_room_after(line, true, quad);
   if (reading == QuadReading::kIncomplete) quad.hex_colour_text = {};
   return reading;
 }

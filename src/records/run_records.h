@@ -1,0 +1,39 @@
+// The records a check run shares between the driver and the writer: the
+// angle limits, the mode flags and the tally of what a run has found.
+#pragma once
+
+namespace skewquad {
+
+/// The angles, in degrees, that sort quads into bands.
+struct AngleLimits {
+  double warning = 1.0;
+  double error = 3.0;
+  double low = 0.1;  // warning * 0.1, set once the warning angle is final
+};
+
+// The limits that parts certification expects; exact equality is meant.
+inline constexpr double kStandardWarningAngle = 1.0;
+inline constexpr double kStandardErrorAngle = 3.0;
+
+/// True when the limits are exactly the ones certification expects.
+inline bool are_standard(const AngleLimits& limits) {
+  return limits.warning == kStandardWarningAngle && limits.error == kStandardErrorAngle;
+}
+
+/// What the copy holds for a warped quad.
+struct ModeFlags {
+  bool auto_split = false;      // -c: replace warped quads by their split
+  bool no_conditional = false;  // -o: leave the conditional line out
+};
+
+/// Where a run stands: the pieces read so far and the quads in each band.
+struct RunTally {
+  long long line_number = 0;
+  long long quad_count = 0;     // complete quad lines read
+  long long fault_count = 0;    // quad lines refused before their warp is measured
+  long long error_count = 0;    // above the error angle
+  long long warning_count = 0;  // above the warning angle, at most the error angle
+  long long low_count = 0;      // above the low angle, at most the warning angle
+};
+
+}  // namespace skewquad
