@@ -1,14 +1,20 @@
 // The line loop over files in memory: bands, reports, the copy.
 #include "driver/check_loop.h"
 
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <random>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "driver/bands.h"
 #include "geometry/warp.h"
-#include "text/quad_line_reader.h"
+#include "plain_measure.h"
 #include "test_files.h"
+#include "text/quad_line_reader.h"
 
 namespace skewquad {
 namespace {
@@ -20,7 +26,7 @@ struct LoopResult {
 };
 
 LoopResult run_on(std::string_view content, const AngleLimits& limits = {}, ModeFlags flags = {},
-                  bool with_copy = true) {
+                  bool with_copy = true, std::vector<QuadReport>* reports = nullptr) {
   std::FILE* input = testing::file_holding(content);
   std::FILE* console = std::tmpfile();
   std::FILE* copy_file = std::tmpfile();
@@ -29,7 +35,10 @@ LoopResult run_on(std::string_view content, const AngleLimits& limits = {}, Mode
     LineReader reader(input);
     CopyStream copy(copy_file);
     check_lines(reader, with_copy ? &copy : nullptr, limits, flags, run.tally,
-                [console](const QuadReport& report) { print_quad_report(report, console); });
+                [console, reports](const QuadReport& report) {
+                  print_quad_report(report, console);
+                  if (reports != nullptr) reports->push_back(report);
+                });
     EXPECT_TRUE(copy.flush());
   }
   run.console = testing::contents_of(console);
@@ -106,6 +115,92 @@ TEST(CheckLines, EndsAWarpedQuadWithoutLineEndLikeTheLinesBeforeIt) {
                           "0 3 16 0 0 0 1 0 0 1 1 0\n0 3 16 0 0 0 1 1 0 0 1 1\n"
                           "0 5 24 0 0 0 1 1 0 1 0 0 0 1 1\n" +
                           long_quad.substr(1023));
+}
+
+// A quad line whose warp is near `degrees`: a parallelogram of random size
+// and orientation, its third corner lifted out of its plane by as much as
+// brings the warp to that angle, its coordinates written with four
+// decimals (read where they lie) or with eleven significant digits (read
+// number by number).
+std::string quad_line_near(std::mt19937_64& random, double degrees) {
+  std::uniform_real_distribution<double> spread(-20.0, 20.0);
+  double corners[12];
+  for (double& coordinate : corners) coordinate = spread(random);
+  double u[3];
+  double v[3];
+  for (int axis = 0; axis < 3; ++axis) {
+    u[axis] = corners[3 + axis] - corners[axis];
+    v[axis] = corners[9 + axis] - corners[axis];
+  }
+  const double normal[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2],
+                            u[0] * v[1] - u[1] * v[0]};
+  const double normal_length = std::hypot(normal[0], normal[1], normal[2]);
+  const auto lift_by = [&](double lift) {
+    for (int axis = 0; axis < 3; ++axis) {
+      corners[6 + axis] = corners[3 + axis] + v[axis] + normal[axis] / normal_length * lift;
+    }
+    return testing::plain_warp(corners).max;
+  };
+  double low = 0.0;
+  double high = 10.0;
+  for (int step = 0; step < 60; ++step) {
+    const double middle = (low + high) / 2;
+    (lift_by(middle) < degrees ? low : high) = middle;
+  }
+  lift_by(low);
+  const bool short_digits = random() % 2 == 0;
+  std::string line = "4 16";
+  for (double coordinate : corners) {
+    char text[32];
+    std::snprintf(text, sizeof text, short_digits ? " %.4f" : " %.11g", coordinate);
+    line += text;
+  }
+  return line + "\r\n";
+}
+
+TEST(CheckLines, BandsAndReportsEveryQuadAsThePlainMeasureDoes) {
+  // Quads a hair either side of each limit, where a shortcut that settles
+  // a quad without its exact measure would first go wrong. The plain
+  // measure reads the same text with strtod.
+  std::mt19937_64 random(41);
+  std::uniform_real_distribution<double> exponent(-7.0, -1.2);
+  for (const AngleLimits& limits : {AngleLimits{1.0, 3.0, 0.1}, AngleLimits{0.25, 2.0, 0.025}}) {
+    std::string content;
+    std::vector<std::string> lines;
+    for (int i = 0; i < 4000; ++i) {
+      const double limit = i % 3 == 0 ? limits.low : i % 3 == 1 ? limits.warning : limits.error;
+      const double nearness = (random() % 2 == 0 ? 1 : -1) * std::pow(10.0, exponent(random));
+      lines.push_back(quad_line_near(random, limit * (1 + nearness)));
+      content += lines.back();
+    }
+    std::vector<QuadReport> reports;
+    const LoopResult run = run_on(content, limits, {}, true, &reports);
+
+    RunTally expected;
+    std::vector<QuadReport> expected_reports;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      const testing::PlainWarp warp = testing::plain_warp_of_line(lines[i]).value();
+      if (warp.max > limits.error) {
+        ++expected.error_count;
+        expected_reports.push_back({static_cast<long long>(i + 1), QuadFate::kError, warp.max});
+      } else if (warp.max > limits.warning) {
+        ++expected.warning_count;
+        expected_reports.push_back({static_cast<long long>(i + 1), QuadFate::kWarning, warp.max});
+      } else if (warp.max > limits.low) {
+        ++expected.low_count;
+      }
+    }
+    EXPECT_EQ(run.tally.low_count, expected.low_count);
+    EXPECT_EQ(run.tally.warning_count, expected.warning_count);
+    EXPECT_EQ(run.tally.error_count, expected.error_count);
+    ASSERT_EQ(reports.size(), expected_reports.size());
+    for (std::size_t i = 0; i < reports.size(); ++i) {
+      ASSERT_EQ(reports[i].line_number, expected_reports[i].line_number);
+      ASSERT_EQ(reports[i].fate, expected_reports[i].fate);
+      ASSERT_EQ(std::bit_cast<std::uint64_t>(reports[i].angle),
+                std::bit_cast<std::uint64_t>(expected_reports[i].angle));
+    }
+  }
 }
 
 TEST(CheckLines, WritesNothingWithoutACopy) {

@@ -1,3 +1,4 @@
+// The classic command line: limits, flags, messages and statuses.
 #include "driver/options.h"
 
 #include <string>

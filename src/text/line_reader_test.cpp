@@ -1,3 +1,4 @@
+// The line reader against a byte-by-byte reading rule.
 #include "text/line_reader.h"
 
 #include <random>

@@ -1,3 +1,4 @@
+// The line probe and the quad line reader, each path against the others.
 #include "text/quad_line_reader.h"
 
 #include <bit>

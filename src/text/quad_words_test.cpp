@@ -1,3 +1,4 @@
+// The word locator against a word-by-word reading of generated lines.
 #include "text/quad_words.h"
 
 #include <optional>

@@ -1,3 +1,4 @@
+// The general conversion against the C library's printf.
 #include "writer/number_format.h"
 
 #include <bit>
@@ -44,7 +45,7 @@ TEST(AppendGeneral, MatchesPrintfOnGeneratedValues) {
     if (i % 3 == 0) value = std::ldexp(value, scale(random));
     if (i % 5 == 0) value = std::bit_cast<double>(random());
     // Exact halves at the seventh digit, where rounding rules show.
-    if (i % 7 == 0) value = static_cast<double>(static_cast<int>(value * 1000)) + 0.5;
+    if (i % 7 == 0) value = std::trunc(value * 1000) + 0.5;
     for (int precision : {4, 7}) {
       ASSERT_EQ(general(value, precision), printed(value, precision)) << value;
     }

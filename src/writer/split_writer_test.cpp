@@ -1,3 +1,4 @@
+// What the copy holds for a warped quad, in every mode.
 #include "writer/split_writer.h"
 
 #include <string>

@@ -1,3 +1,4 @@
+// The promises the line loop owes its input, checked piece by piece.
 #include "copy_property.h"
 
 #include <cstdlib>

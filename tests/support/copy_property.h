@@ -1,3 +1,4 @@
+// The promises the line loop owes its input: a lossless copy and an honest report.
 #pragma once
 
 #include <string>
