@@ -4,30 +4,16 @@
 // generator writes (short CR LF lines, decimal and 0x2RRGGBB colours), so
 // both must print the same report and write the same copy. Never shipped.
 
-#include <cmath>
 #include <cstdio>
 #include <cstring>
+
+#include "plain_measure.h"
 
 namespace {
 
 struct Vec {
   double x, y, z;
 };
-
-Vec sub(Vec a, Vec b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec cross(Vec u, Vec v) {
-  return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
-}
-double len(Vec v) { return std::sqrt((v.z * v.z + v.y * v.y) + v.x * v.x); }
-
-double fold(Vec a, Vec b) {
-  double ra = 1.0 / len(a), rb = 1.0 / len(b);
-  Vec ua = {a.x * ra, a.y * ra, a.z * ra}, ub = {b.x * rb, b.y * rb, b.z * rb};
-  double s = len(cross(ua, ub));
-  if (s > 1.0) s = 1.0;
-  return static_cast<double>(asinl(static_cast<long double>(s)) *
-                             static_cast<long double>(57.295780490442965));
-}
 
 void put_triangle(std::FILE* out, const char* prefix, const char* colour, Vec a, Vec b, Vec c,
                   const char* eol) {
@@ -86,10 +72,10 @@ int main(int argc, char** argv) {
       continue;
     }
     std::sscanf(line, "%*d %31s", colour_text);
-    Vec a = sub(p[0], p[1]), b = sub(p[1], p[2]), c = sub(p[2], p[3]), d = sub(p[3], p[0]);
-    const double f24 = fold(cross(a, d), cross(b, c));
-    const double f13 = fold(cross(a, b), cross(d, c));
-    const double max = f24 > f13 ? f24 : f13;
+    const double corners[12] = {p[0].x, p[0].y, p[0].z, p[1].x, p[1].y, p[1].z,
+                                p[2].x, p[2].y, p[2].z, p[3].x, p[3].y, p[3].z};
+    const skewquad::testing::PlainWarp warp = skewquad::testing::plain_warp(corners);
+    const double f24 = warp.fold_24, f13 = warp.fold_13, max = warp.max;
     if (out) {
       if (max > warning) {
         const char* eol = std::strstr(line, "\r\n") ? "\r\n" : "\n";

@@ -6,8 +6,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include "text/quad_line_reader.h"
 #include "geometry/warp.h"
+#include "text/quad_line_reader.h"
 #include "text/read_ahead.h"
 
 namespace {

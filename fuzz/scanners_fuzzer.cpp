@@ -9,10 +9,10 @@
 #include <string>
 #include <string_view>
 
-#include "text/scanf_numbers.h"
-#include "text/quad_line_reader.h"
 #include "geometry/warp.h"
+#include "text/quad_line_reader.h"
 #include "text/read_ahead.h"
+#include "text/scanf_numbers.h"
 
 namespace {
 

@@ -5,9 +5,7 @@
 
 namespace skewquad {
 
-QuadSieve sieve_for(const AngleLimits& limits) {
-  return {limits, sine_surely_below(limits.low)};
-}
+QuadSieve sieve_for(const AngleLimits& limits) { return {limits, sine_surely_below(limits.low)}; }
 
 QuadJudgement judge_quad(std::string_view piece, const QuadSieve& sieve, QuadLine& quad) {
   // A quad recognised as lying in a coordinate plane folds by exactly 0 (or

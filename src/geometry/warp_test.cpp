@@ -210,8 +210,7 @@ QuadLine lifted_parallelogram(std::mt19937_64& random, double lift) {
   const Vertex v{p4.x - p1.x, p4.y - p1.y, p4.z - p1.z};
   const Vertex n{u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
   const double scale = lift / std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
-  quad.corners[2] = {p2.x + v.x + n.x * scale, p2.y + v.y + n.y * scale,
-                     p2.z + v.z + n.z * scale};
+  quad.corners[2] = {p2.x + v.x + n.x * scale, p2.y + v.y + n.y * scale, p2.z + v.z + n.z * scale};
   return quad;
 }
 
@@ -239,10 +238,11 @@ TEST(MeasureWarp, IsThePlainArithmeticToTheLastBit) {
       }
     }
     double coordinates[12];
-    for (int corner = 0; corner < 4; ++corner) {
-      coordinates[3 * corner] = quad.corners[corner].x;
-      coordinates[3 * corner + 1] = quad.corners[corner].y;
-      coordinates[3 * corner + 2] = quad.corners[corner].z;
+    double* coordinate = coordinates;
+    for (const Vertex& corner : quad.corners) {
+      *coordinate++ = corner.x;
+      *coordinate++ = corner.y;
+      *coordinate++ = corner.z;
     }
     const testing::PlainWarp expected = testing::plain_warp(coordinates);
     const WarpMeasure measure = measure_warp(quad);

@@ -71,7 +71,8 @@ namespace {
   const __m128i pairs = _mm_packs_epi32(_mm_madd_epi16(_mm_unpacklo_epi8(joined, zero), tens),
                                         _mm_madd_epi16(_mm_unpackhi_epi8(joined, zero), tens));
   const __m128i fours = _mm_madd_epi16(pairs, _mm_set1_epi32(100 + (1 << 16)));
-  const __m128i eights = _mm_madd_epi16(_mm_packs_epi32(fours, fours), _mm_set1_epi32(10000 + (1 << 16)));
+  const __m128i eights =
+      _mm_madd_epi16(_mm_packs_epi32(fours, fours), _mm_set1_epi32(10000 + (1 << 16)));
   const __m128d divisors = _mm_set_pd(kExactPowersOfTen[_mm_extract_epi16(exponents, 4)],
                                       kExactPowersOfTen[_mm_cvtsi128_si32(exponents)]);
   const __m128d quotients = _mm_div_pd(_mm_cvtepi32_pd(eights), divisors);

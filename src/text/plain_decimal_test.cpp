@@ -88,8 +88,7 @@ TEST(PlainDecimals, HaveEqualWordsOnlyForEqualValues) {
     const std::string b = random_plain_decimal(random).substr(0, 3);
     if (a == "-" || b == "-" || a == "-." || b == "-." || a == "." || b == ".") continue;
     if (plain_decimal_of(a) == plain_decimal_of(b)) {
-      ASSERT_EQ(std::bit_cast<std::uint64_t>(scanned(a)),
-                std::bit_cast<std::uint64_t>(scanned(b)))
+      ASSERT_EQ(std::bit_cast<std::uint64_t>(scanned(a)), std::bit_cast<std::uint64_t>(scanned(b)))
           << a << " and " << b;
     }
   }
@@ -114,7 +113,6 @@ TEST(ReadDigitsWord, ReadsOnlyDigitsFollowedByWhiteSpace) {
     EXPECT_EQ(read(refused), std::nullopt) << refused;
   }
 }
-
 
 }  // namespace
 }  // namespace skewquad

@@ -87,8 +87,8 @@ bool at_word_end(const char* p) { return p != nullptr && is_scan_space(*p); }
 // is not read whole from its word: the numbers must then be read one after
 // another.
 [[gnu::flatten]] bool read_located_words(const char* line, const char* end, const QuadWords& words,
-                                 bool recognise_coordinate_plane, QuadLine& quad,
-                                 QuadReading& reading) {
+                                         bool recognise_coordinate_plane, QuadLine& quad,
+                                         QuadReading& reading) {
   if (!read_digits_word(line + words.start[0], quad.line_type)) return false;
   quad.hex_colour_text = {};
   if (!read_digits_word(line + words.start[1], quad.colour) &&

@@ -82,7 +82,6 @@ constexpr long long kExponentCap = 1'000'000'000'000;
   return number_end;
 }
 
-
 // The same from the first `length` (1 to 8) characters of a word; the shift
 // drops whatever follows them.
 [[gnu::always_inline]] inline double magnitude_of(std::uint64_t offsets, int length) {

@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "text/quad_line_reader.h"
 #include "geometry/warp.h"
 #include "test_files.h"
+#include "text/quad_line_reader.h"
 
 namespace skewquad::testing {
 namespace {

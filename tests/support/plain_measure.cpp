@@ -31,7 +31,8 @@ double fold(Vec a, Vec b) {
   // Degrees per radian with pi cut to 3.1415926, as the tool has always had
   // it; rounded once, after the long double product.
   constexpr double kDegrees = 180.0 / 3.1415926;
-  return static_cast<double>(asinl(static_cast<long double>(s)) * static_cast<long double>(kDegrees));
+  return static_cast<double>(asinl(static_cast<long double>(s)) *
+                             static_cast<long double>(kDegrees));
 }
 
 }  // namespace
@@ -59,7 +60,8 @@ std::optional<PlainWarp> plain_warp_of_line(std::string_view line) {
   double fields[14];
   for (double& field : fields) {
     field = std::strtod(p, &end);
-    const bool ends_word = *end == '\0' || std::string_view(" \t\r\n").find(*end) != std::string_view::npos;
+    const bool ends_word =
+        *end == '\0' || std::string_view(" \t\r\n").find(*end) != std::string_view::npos;
     if (end == p || !ends_word) return std::nullopt;
     p = end;
   }

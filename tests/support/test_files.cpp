@@ -29,7 +29,7 @@ ScratchFolder::~ScratchFolder() {
 
 std::filesystem::path ScratchFolder::write(const std::string& name,
                                            std::string_view content) const {
-  const std::filesystem::path file = path_ / name;
+  std::filesystem::path file = path_ / name;
   std::ofstream out(file, std::ios::binary);
   out.write(content.data(), static_cast<std::streamsize>(content.size()));
   if (!out.flush()) throw std::runtime_error("cannot write " + file.string());
