@@ -3,12 +3,12 @@
 
 namespace skewquad {
 
-// On a terminal every text shows as soon as it is printed; into a file or a
-// pipe the console is buffered, and flushed before every pause.
+/// On a terminal every text shows as soon as it is printed; into a file or
+/// a pipe the console is buffered, and flushed before every pause.
 void prepare_console();
 
-// Waits for Enter: reads one character from standard input. The end of
-// standard input counts as Enter, so a run with no input never hangs.
+/// Waits for Enter: reads one character from standard input. The end of
+/// standard input counts as Enter, so a run with no input never hangs.
 void wait_for_enter();
 
 }  // namespace skewquad

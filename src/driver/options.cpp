@@ -12,9 +12,10 @@ constexpr int kRangeStatus = 3;
 
 bool is_in_range(double angle) { return angle > 0.0 && angle < 90.0; }
 
-}  // namespace
-
+// The usage text, which ends in the quit prompt.
 void print_usage(std::FILE* console) { std::fputs(text::kUsage, console); }
+
+}  // namespace
 
 Options parse_options(int argc, const char* const* argv, std::FILE* console) {
   Options options;

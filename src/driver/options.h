@@ -21,7 +21,4 @@ struct Options {
 /// the caller then pauses and exits with it.
 Options parse_options(int argc, const char* const* argv, std::FILE* console);
 
-/// Prints the usage text, which ends in the quit prompt.
-void print_usage(std::FILE* console);
-
 }  // namespace skewquad
