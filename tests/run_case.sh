@@ -1,19 +1,43 @@
 #!/usr/bin/env bash
 # Runs the tool once for one case folder and compares what it did with what
 # the folder expects:
+#   run_case.sh TOOL CASE_DIR [EMULATOR...]
 #   args             the arguments, one line, split at blanks
 #   stdin            fed to the tool (otherwise standard input is empty)
+#   requires         optional: what the case needs, one word a line (root,
+#                    linux, posix, strace); a case whose needs are not met is
+#                    skipped with the reason (exit status 77)
 #   setup            optional script run first in the scratch folder
 #   environment      optional script sourced in the tool's own shell just
-#                    before it starts (resource limits, ignored signals)
+#                    before it starts (resource limits, ignored signals); it
+#                    may set `launcher`, a command the tool is run through
 #   console          the exact bytes expected on standard output
 #   status           the expected exit status
 #   expected.NAME    the exact bytes expected in file NAME afterwards
 #   check            optional script run last; it fails the case by failing
 # Everything runs in a scratch copy of the folder, so the case stays clean.
+# EMULATOR, when given, runs the tool (a binary built for another system).
 set -u
-tool=$(realpath "$1")
+tool=$1
 case_dir=$2
+shift 2
+emulator=("$@")
+[ -n "${emulator[*]}" ] || tool=$(realpath "$tool")
+
+skip() { echo "skipped: $1"; exit 77; }
+if [ -f "$case_dir/requires" ]; then
+  while read -r need; do
+    case "$need" in
+      root) [ "$(id -u)" -eq 0 ] || skip "needs root (to act for another user)" ;;
+      linux) [ "$(uname -s)" = Linux ] && [ ${#emulator[@]} -eq 0 ] || skip "needs Linux" ;;
+      posix) [ "${SKEWQUAD_TARGET_SYSTEM:-posix}" = posix ] || skip "needs a POSIX system" ;;
+      strace) command -v strace > /dev/null && [ ${#emulator[@]} -eq 0 ] || skip "needs strace" ;;
+      "") ;;
+      *) skip "unknown need: $need" ;;
+    esac
+  done < "$case_dir/requires"
+fi
+
 scratch=$(mktemp -d)
 trap 'chmod -R u+w "$scratch" 2>/dev/null; rm -rf "$scratch"' EXIT
 cp -R "$case_dir"/. "$scratch"/
@@ -24,8 +48,9 @@ read -r -a arguments < args || true
 input=/dev/null
 [ -f stdin ] && input=stdin
 (
+  launcher=()
   if [ -f environment ]; then source ./environment; fi
-  exec "$tool" "${arguments[@]}" < "$input" > actual.console 2> actual.errors
+  exec timeout 60 "${launcher[@]}" "${emulator[@]}" "$tool" "${arguments[@]}" < "$input" > actual.console 2> actual.errors
 )
 status=$?
 

@@ -3,12 +3,12 @@
 
 #include <cstdio>
 
-#include <unistd.h>
+#include "platform/console.h"
 
 namespace skewquad {
 
 void prepare_console() {
-  if (isatty(fileno(stdout)) != 0) std::setvbuf(stdout, nullptr, _IONBF, 0);
+  if (platform::is_terminal(stdout)) std::setvbuf(stdout, nullptr, _IONBF, 0);
 }
 
 void wait_for_enter() {

@@ -3,16 +3,16 @@
 #include "driver/run_check.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <memory>
-#include <system_error>
+#include <optional>
 
 #include "driver/bands.h"
 #include "driver/check_loop.h"
 #include "driver/console.h"
 #include "driver/console_texts.h"
-#include "driver/output_file.h"
+#include "platform/files.h"
 #include "text/line_reader.h"
+#include "writer/copy_stream.h"
 
 namespace skewquad {
 namespace {
@@ -26,30 +26,30 @@ int fail(const char* format, const char* name) {
   return kFileStatus;
 }
 
-// A folder opens for reading on some systems but is no file to check.
-std::FILE* open_input(const char* name) {
-  std::error_code error;
-  if (std::filesystem::is_directory(name, error)) return nullptr;
-  return std::fopen(name, "rb");
-}
-
 }  // namespace
 
 int run_check(const char* input_name, const char* output_name, const AngleLimits& limits,
               const ModeFlags& flags) {
-  std::FILE* input = open_input(input_name);
+  // A FIFO or device named as both input and output is refused before it is
+  // opened: opening it to read would wait for a writer, the tool itself.
+  if (output_name != nullptr && platform::name_one_special_file(input_name, output_name)) {
+    return fail(text::kCantCreate, output_name);
+  }
+  std::FILE* input = platform::open_input(input_name);
   if (input == nullptr) return fail(text::kCantOpen, input_name);
 
-  std::unique_ptr<OutputFile> output;
+  std::unique_ptr<platform::OutputFile> output;
+  std::optional<CopyStream> copy;
   if (output_name != nullptr) {
-    output = OutputFile::create(output_name, input_name);
+    output = platform::OutputFile::create(output_name, input);
     if (output == nullptr) return fail(text::kCantCreate, output_name);
+    copy.emplace(output->file());
   }
 
   std::fputs(text::kProcessing, stdout);
   RunTally tally;
   LineReader reader(input);
-  check_lines(reader, output ? &output->stream() : nullptr, limits, flags, tally,
+  check_lines(reader, copy ? &*copy : nullptr, limits, flags, tally,
               [](const QuadReport& report) { print_quad_report(report, stdout); });
   if (reader.failed()) {
     std::fclose(input);
@@ -62,7 +62,7 @@ int run_check(const char* input_name, const char* output_name, const AngleLimits
     if (output) output->discard();
     return fail(text::kCantRead, input_name);
   }
-  if (output && !output->commit()) return fail(text::kCantWrite, output_name);
+  if (output && !(copy->flush() && output->commit())) return fail(text::kCantWrite, output_name);
 
   std::fputs(text::kFinalQuitPrompt, stdout);
   wait_for_enter();

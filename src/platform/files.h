@@ -1,0 +1,60 @@
+// The files a run reads and writes, as each operating system opens them:
+// the input, and the output, which may safely replace the input itself.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+
+namespace skewquad::platform {
+
+/// Opens the file `name` for reading, bytes as they are; nullptr when it
+/// cannot be opened or is a folder.
+std::FILE* open_input(const char* name);
+
+/// True when the two names refer to one file that is neither a regular file
+/// nor a folder (a FIFO or a device, say): it cannot be fixed in place, and
+/// opening it to read could wait for a writer that never comes.
+bool name_one_special_file(const char* input_name, const char* output_name);
+
+/// Where the copy goes. When its name refers to the input file itself (the
+/// same file under any name or through a symbolic link), the copy is
+/// written to a file no one else can open and only takes the input's place,
+/// with the input's permissions, owner and attributes, once the run has
+/// succeeded and the input is seen unchanged; otherwise it is the named
+/// file, created or emptied.
+class OutputFile {
+ public:
+  /// The output `name` for the input open as `input`; nullptr when it
+  /// cannot be created, or names the input and the input is not a regular
+  /// file or cannot be written.
+  static std::unique_ptr<OutputFile> create(const char* name, std::FILE* input);
+
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+  /// Discards the copy unless it was committed.
+  ~OutputFile();
+
+  /// The stream the copy is written to.
+  std::FILE* file() const { return file_; }
+
+  /// Flushes and closes the copy and, when it replaces the input, puts it
+  /// durably in the input's place. False if anything failed, or the input
+  /// changed while the run read it: the input is then as it was (or as the
+  /// other process left it) and nothing of the copy is left.
+  bool commit();
+
+  /// Closes the copy after a failed run; a copy meant to replace the input
+  /// is dropped without a trace, a copy of its own name keeps what it holds.
+  void discard();
+
+ private:
+  // What a copy that replaces its input needs; each system has its own.
+  struct Replacement;
+
+  OutputFile(std::FILE* file, std::unique_ptr<Replacement> replacement);
+
+  std::FILE* file_;
+  std::unique_ptr<Replacement> replacement_;  // none for a copy of its own name
+};
+
+}  // namespace skewquad::platform
