@@ -6,10 +6,14 @@
 namespace skewquad {
 
 void count_quad(QuadFate fate, RunTally& tally) {
+  ++tally.quad_count;
   switch (fate) {
     case QuadFate::kInvalid:
+    case QuadFate::kIdenticalCorners:
+    case QuadFate::kCollinearCorners:
+    case QuadFate::kNotConvex:
       ++tally.fault_count;
-      return;
+      break;
     case QuadFate::kNoBand:
       break;
     case QuadFate::kLow:
@@ -22,7 +26,6 @@ void count_quad(QuadFate fate, RunTally& tally) {
       ++tally.error_count;
       break;
   }
-  ++tally.quad_count;
 }
 
 void print_summary(const RunTally& tally, const AngleLimits& limits, std::FILE* console) {

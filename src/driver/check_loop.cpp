@@ -2,15 +2,13 @@
 #include "driver/check_loop.h"
 
 #include "driver/console_texts.h"
-#include "driver/quad_fate.h"
 #include "text/quad_line_reader.h"
 #include "writer/split_writer.h"
 
 namespace skewquad {
 
-void check_lines(LineReader& input, CopyStream* copy, const AngleLimits& limits,
+void check_lines(LineReader& input, CopyStream* copy, const QuadSieve& sieve,
                  const ModeFlags& flags, RunTally& tally, const ReportQuad& report) {
-  const QuadSieve sieve = sieve_for(limits);
   QuadLine quad;
   std::string_view piece;
   std::string_view last_line_end = "\n";
@@ -29,7 +27,7 @@ void check_lines(LineReader& input, CopyStream* copy, const AngleLimits& limits,
     if (probe_line_type(piece) == kQuadLineType) {
       judgement = judge_quad(piece, sieve, quad);
       count_quad(judgement.fate, tally);
-      if (judgement.fate == QuadFate::kInvalid || is_split(judgement.fate)) {
+      if (is_fault(judgement.fate) || is_split(judgement.fate)) {
         report({tally.line_number, judgement.fate, judgement.measure.max});
       }
     }
@@ -39,7 +37,7 @@ void check_lines(LineReader& input, CopyStream* copy, const AngleLimits& limits,
     if (piece.back() == '\n') last_line_end = line_end_of(piece);
     if (is_split(judgement.fate)) {
       hand_over_unchanged();
-      write_split(*copy, piece, quad, judgement.measure, limits, flags, last_line_end);
+      write_split(*copy, piece, quad, judgement.measure, sieve.limits, flags, last_line_end);
     } else if (unchanged.data() + unchanged.size() == piece.data()) {
       unchanged = std::string_view(unchanged.data(), unchanged.size() + piece.size());
     } else {

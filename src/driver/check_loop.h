@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "driver/bands.h"
+#include "driver/quad_fate.h"
 #include "records/run_records.h"
 #include "text/line_reader.h"
 #include "writer/copy_stream.h"
@@ -20,15 +21,15 @@ struct QuadReport {
   double angle = 0.0;
 };
 
-/// Told of every invalid quad line and every quad above the warning angle,
+/// Told of every faulty quad line and every quad above the warning angle,
 /// in line order, as the loop reads them.
 using ReportQuad = std::function<void(const QuadReport&)>;
 
-/// Reads every piece of the input, judges each quad line, counts it in
-/// `tally` and tells `report` of those it reports, and, when `copy` is
+/// Reads every piece of the input, judges each quad line by `sieve`, counts
+/// it in `tally` and tells `report` of those it reports, and, when `copy` is
 /// given, writes the copy: every piece as read, but a quad above the
-/// warning angle as its split. Every angle of `limits` must be positive.
-void check_lines(LineReader& input, CopyStream* copy, const AngleLimits& limits,
+/// warning angle as its split.
+void check_lines(LineReader& input, CopyStream* copy, const QuadSieve& sieve,
                  const ModeFlags& flags, RunTally& tally, const ReportQuad& report);
 
 /// The classic console report of a quad: each invalid quad line and each

@@ -34,7 +34,7 @@ LoopResult run_on(std::string_view content, const AngleLimits& limits = {}, Mode
   {
     LineReader reader(input);
     CopyStream copy(copy_file);
-    check_lines(reader, with_copy ? &copy : nullptr, limits, flags, run.tally,
+    check_lines(reader, with_copy ? &copy : nullptr, sieve_for(limits), flags, run.tally,
                 [console, reports](const QuadReport& report) {
                   print_quad_report(report, console);
                   if (reports != nullptr) reports->push_back(report);

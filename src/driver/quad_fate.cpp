@@ -1,17 +1,43 @@
 // Judging one quad line, the cheapest sure way first.
 #include "driver/quad_fate.h"
 
+#include "geometry/quad_shape.h"
 #include "text/quad_line_reader.h"
 
 namespace skewquad {
+namespace {
 
-QuadSieve sieve_for(const AngleLimits& limits) { return {limits, sine_surely_below(limits.low)}; }
+QuadFate fate_of(ShapeFault fault) {
+  switch (fault) {
+    case ShapeFault::kIdenticalCorners:
+      return QuadFate::kIdenticalCorners;
+    case ShapeFault::kCollinearCorners:
+      return QuadFate::kCollinearCorners;
+    case ShapeFault::kNotConvex:
+      return QuadFate::kNotConvex;
+    case ShapeFault::kNone:
+      break;
+  }
+  return QuadFate::kNoBand;
+}
+
+}  // namespace
+
+QuadSieve sieve_for(const AngleLimits& limits, bool check_shapes) {
+  return {limits, sine_surely_below(limits.low), check_shapes};
+}
 
 QuadJudgement judge_quad(std::string_view piece, const QuadSieve& sieve, QuadLine& quad) {
   // A quad recognised as lying in a coordinate plane folds by exactly 0 (or
   // by no number, when degenerate): in no band while every limit is
-  // positive, as the options make sure.
-  switch (read_quad(piece, quad)) {
+  // positive, as the options make sure. Its shape still needs its corners.
+  const QuadReading reading =
+      sieve.check_shapes ? read_whole_quad(piece, quad) : read_quad(piece, quad);
+  if (sieve.check_shapes && reading != QuadReading::kIncomplete) {
+    const QuadFate fault = fate_of(shape_fault(quad));
+    if (fault != QuadFate::kNoBand) return {fault, {}};
+  }
+  switch (reading) {
     case QuadReading::kIncomplete:
       return {QuadFate::kInvalid, {}};
     case QuadReading::kInCoordinatePlane:

@@ -49,7 +49,7 @@ int run_check(const char* input_name, const char* output_name, const AngleLimits
   std::fputs(text::kProcessing, stdout);
   RunTally tally;
   LineReader reader(input);
-  check_lines(reader, copy ? &*copy : nullptr, limits, flags, tally,
+  check_lines(reader, copy ? &*copy : nullptr, sieve_for(limits), flags, tally,
               [](const QuadReport& report) { print_quad_report(report, stdout); });
   if (reader.failed()) {
     std::fclose(input);

@@ -29,7 +29,7 @@ struct ModeFlags {
 /// Where a run stands: the pieces read so far and the quads in each band.
 struct RunTally {
   long long line_number = 0;
-  long long quad_count = 0;     // complete quad lines read
+  long long quad_count = 0;     // quad lines read, complete or not
   long long fault_count = 0;    // quad lines refused before their warp is measured
   long long error_count = 0;    // above the error angle
   long long warning_count = 0;  // above the warning angle, at most the error angle

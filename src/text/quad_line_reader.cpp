@@ -80,6 +80,13 @@ bool share_a_coordinate(const PlainDecimal* coordinates) {
           63) != 0;
 }
 
+// What becomes of a quad whose text shows it in a coordinate plane.
+enum class CoordinatePlanes {
+  kNotRecognised,     // read and measured like any other
+  kLeftUnread,        // recognised, its corners left unread
+  kRecognisedAndRead  // recognised, its corners read all the same
+};
+
 // Whether the reader stopped at the end of a word.
 bool at_word_end(const char* p) { return p != nullptr && is_scan_space(*p); }
 
@@ -87,7 +94,7 @@ bool at_word_end(const char* p) { return p != nullptr && is_scan_space(*p); }
 // is not read whole from its word: the numbers must then be read one after
 // another.
 [[gnu::flatten]] bool read_located_words(const char* line, const char* end, const QuadWords& words,
-                                         bool recognise_coordinate_plane, QuadLine& quad,
+                                         CoordinatePlanes planes, QuadLine& quad,
                                          QuadReading& reading) {
   if (!read_digits_word(line + words.start[0], quad.line_type)) return false;
   quad.hex_colour_text = {};
@@ -97,25 +104,25 @@ bool at_word_end(const char* p) { return p != nullptr && is_scan_space(*p); }
   }
   PlainDecimal located[12];
   plain_decimals_at(line, words.start + 2, 12, located);
-  if (recognise_coordinate_plane && share_a_coordinate(located)) {
-    reading = QuadReading::kInCoordinatePlane;
+  reading = planes != CoordinatePlanes::kNotRecognised && share_a_coordinate(located)
+                ? QuadReading::kInCoordinatePlane
+                : QuadReading::kParsed;
+  if (reading == QuadReading::kInCoordinatePlane && planes == CoordinatePlanes::kLeftUnread) {
     return true;
   }
   double coordinates[12];
   values_of(located, 12, coordinates);
   set_corners(coordinates, quad);
-  reading = QuadReading::kParsed;
   return true;
 }
 
 // Reads a line after which kQuadLinePadding bytes can be read.
-QuadReading read_with_room_after(std::string_view line, bool recognise_coordinate_plane,
-                                 QuadLine& quad) {
+QuadReading read_with_room_after(std::string_view line, CoordinatePlanes planes, QuadLine& quad) {
   QuadWords words;
   QuadReading reading = QuadReading::kIncomplete;
   const char* const end = line.data() + line.size();
   if (locate_quad_words(line, words) &&
-      read_located_words(line.data(), end, words, recognise_coordinate_plane, quad, reading)) {
+      read_located_words(line.data(), end, words, planes, quad, reading)) {
     return reading;
   }
   return read_number_by_number(line.data(), end, quad);
@@ -124,7 +131,7 @@ QuadReading read_with_room_after(std::string_view line, bool recognise_coordinat
 // Reads any line: one no longer than a piece from a copy with room after
 // it, filled with NUL bytes. A NUL can neither continue a number nor be
 // skipped as white space: the copy reads exactly as the line does.
-QuadReading read_through_padded_copy(std::string_view line, bool recognise_coordinate_plane,
+QuadReading read_through_padded_copy(std::string_view line, CoordinatePlanes planes,
                                      QuadLine& quad) {
   if (line.size() > kLongestPieceBytes) {
     return read_number_by_number(line.data(), line.data() + line.size(), quad);
@@ -132,8 +139,7 @@ QuadReading read_through_padded_copy(std::string_view line, bool recognise_coord
   char padded[kLongestPieceBytes + kQuadLinePadding];
   std::memcpy(padded, line.data(), line.size());
   std::memset(padded + line.size(), 0, kQuadLinePadding);
-  const QuadReading reading =
-      read_with_room_after({padded, line.size()}, recognise_coordinate_plane, quad);
+  const QuadReading reading = read_with_room_after({padded, line.size()}, planes, quad);
   if (reading == QuadReading::kIncomplete) {
     quad.hex_colour_text = {};
   } else if (!quad.hex_colour_text.empty()) {
@@ -154,18 +160,32 @@ std::int32_t probe_line_type(std::string_view line) {
 }
 
 bool parse_quad(std::string_view line, QuadLine& quad) {
-  return read_through_padded_copy(line, false, quad) == QuadReading::kParsed;
+  return read_through_padded_copy(line, CoordinatePlanes::kNotRecognised, quad) ==
+         QuadReading::kParsed;
 }
 
-QuadReading read_quad(std::string_view line, QuadLine& quad) {
-  // A last word that runs to the end of the line would be read on into the
-  // bytes after it; such a line is read from a copy.
+namespace {
+
+// A line after which kQuadLinePadding bytes can be read, read where it lies;
+// a last word that runs to the end of the line would be read on into the
+// bytes after it, so such a line is read from a copy.
+QuadReading read_in_place(std::string_view line, CoordinatePlanes planes, QuadLine& quad) {
   if (line.empty() || !is_scan_space(line.back())) {
-    return read_through_padded_copy(line, true, quad);
+    return read_through_padded_copy(line, planes, quad);
   }
-  const QuadReading reading = read_with_room_after(line, true, quad);
+  const QuadReading reading = read_with_room_after(line, planes, quad);
   if (reading == QuadReading::kIncomplete) quad.hex_colour_text = {};
   return reading;
+}
+
+}  // namespace
+
+QuadReading read_quad(std::string_view line, QuadLine& quad) {
+  return read_in_place(line, CoordinatePlanes::kLeftUnread, quad);
+}
+
+QuadReading read_whole_quad(std::string_view line, QuadLine& quad) {
+  return read_in_place(line, CoordinatePlanes::kRecognisedAndRead, quad);
 }
 
 }  // namespace skewquad

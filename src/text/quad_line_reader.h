@@ -35,4 +35,8 @@ enum class QuadReading {
 /// plain decimals, and so finite, are recognised.
 QuadReading read_quad(std::string_view line, QuadLine& quad);
 
+/// As read_quad, except that the corners of a quad recognised in a
+/// coordinate plane are read too.
+QuadReading read_whole_quad(std::string_view line, QuadLine& quad);
+
 }  // namespace skewquad

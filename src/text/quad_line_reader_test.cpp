@@ -113,12 +113,13 @@ TEST(ParseQuad, ReadsNothingBeyondItsPiece) {
   parsed(std::string_view(buffer.data(), buffer.size() - 4), false);
 }
 
-// read_quad with the room after the line it may read, filled with what would
-// most easily be mistaken for more of the line.
-QuadReading read_in_place(std::string_view line, QuadLine& quad) {
+// read_quad (or read_whole_quad) with the room after the line it may read,
+// filled with what would most easily be mistaken for more of the line.
+QuadReading read_in_place(std::string_view line, QuadLine& quad, bool whole = false) {
   std::string buffer(line);
   buffer.append(kQuadLinePadding, '7');
-  const QuadReading reading = read_quad(std::string_view(buffer.data(), line.size()), quad);
+  const std::string_view in_buffer(buffer.data(), line.size());
+  const QuadReading reading = whole ? read_whole_quad(in_buffer, quad) : read_quad(in_buffer, quad);
   if (!quad.hex_colour_text.empty()) {
     // Point the colour text back into `line`, as the buffer goes away.
     quad.hex_colour_text =
@@ -173,13 +174,19 @@ TEST(ReadQuad, ReadsWhatParseQuadReadsAndRecognisesOnlyFlatQuads) {
     const bool complete = parse_quad(line, expected);
     QuadLine quad;
     const QuadReading reading = read_in_place(line, quad);
+    // Read whole, a quad is recognised alike and its corners read all the
+    // same.
+    QuadLine whole;
+    ASSERT_EQ(read_in_place(line, whole, true), reading) << line;
     ASSERT_EQ(reading != QuadReading::kIncomplete, complete) << line;
     if (reading == QuadReading::kInCoordinatePlane) {
       ++flat;
       // Flat to the last bit, or without a normal: in no band at all.
       const WarpMeasure measure = measure_warp(expected);
       ASSERT_TRUE(measure.max == 0.0 || std::isnan(measure.max)) << line;
-    } else if (reading == QuadReading::kParsed) {
+      quad = whole;
+    }
+    if (reading != QuadReading::kIncomplete) {
       ASSERT_EQ(quad.line_type, expected.line_type);
       ASSERT_EQ(quad.colour, expected.colour);
       ASSERT_EQ(quad.hex_colour_text, expected.hex_colour_text);

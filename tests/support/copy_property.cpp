@@ -84,7 +84,7 @@ LoopRun run_loop(std::string_view input, const AngleLimits& limits, const ModeFl
   {
     LineReader reader(input_file);
     CopyStream copy(copy_file);
-    check_lines(reader, &copy, limits, flags, run.tally,
+    check_lines(reader, &copy, sieve_for(limits), flags, run.tally,
                 [console](const QuadReport& report) { print_quad_report(report, console); });
     copy.flush();
   }

@@ -1,0 +1,66 @@
+// The shape checks: identical corners, corners in line, convexity.
+#include "geometry/quad_shape.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace skewquad {
+namespace {
+
+Vertex minus(const Vertex& a, const Vertex& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+
+Vertex cross(const Vertex& u, const Vertex& v) {
+  return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
+}
+
+double dot(const Vertex& u, const Vertex& v) { return u.x * v.x + u.y * v.y + u.z * v.z; }
+
+bool equal(const Vertex& a, const Vertex& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+
+
+// Cosines well inside the range where a corner is neither straight nor
+// folded back: the arccosine is needed only outside it. The margin is far
+// wider than the few units in the last place the cosine and the arccosine
+// can err by.
+const double kCosineNearlyFolded = std::cos(kFoldedCornerAngle * std::numbers::pi / 180.0) - 1e-9;
+const double kCosineNearlyStraight =
+    std::cos(kStraightCornerAngle * std::numbers::pi / 180.0) + 1e-9;
+
+// Whether the edges u and v of a corner lie in one line: the arccosine of
+// their normalised dot product, in degrees and clamped to 0 to 180, beyond
+// either limit.
+bool is_in_line(const Vertex& u, const Vertex& v) {
+  const double cosine = dot(u, v) / (std::sqrt(dot(u, u)) * std::sqrt(dot(v, v)));
+  if (cosine < kCosineNearlyFolded && cosine > kCosineNearlyStraight) return false;
+  const double angle = std::acos(std::clamp(cosine, -1.0, 1.0)) * (180.0 / std::numbers::pi);
+  return angle > kStraightCornerAngle || angle < kFoldedCornerAngle;
+}
+
+}  // namespace
+
+ShapeFault shape_fault(const QuadLine& quad) {
+  const Vertex& p1 = quad.corners[0];
+  const Vertex& p2 = quad.corners[1];
+  const Vertex& p3 = quad.corners[2];
+  const Vertex& p4 = quad.corners[3];
+  if (equal(p1, p2) || equal(p1, p3) || equal(p1, p4) || equal(p2, p3) || equal(p2, p4) ||
+      equal(p3, p4)) {
+    return ShapeFault::kIdenticalCorners;
+  }
+  for (int corner = 0; corner < 4; ++corner) {
+    const Vertex& at = quad.corners[corner];
+    if (is_in_line(minus(quad.corners[(corner + 3) % 4], at), minus(quad.corners[(corner + 1) % 4], at))) {
+      return ShapeFault::kCollinearCorners;
+    }
+  }
+  // Three signs, each of a dot product of two cross products: the quad is
+  // convex exactly when the first holds and the other two agree.
+  const bool a = dot(cross(minus(p2, p1), minus(p3, p1)), cross(minus(p3, p1), minus(p4, p1))) > 0;
+  const bool b = dot(cross(minus(p3, p2), minus(p2, p1)), cross(minus(p2, p1), minus(p4, p2))) > 0;
+  const bool c =
+      -dot(cross(minus(p3, p1), minus(p3, p2)), cross(minus(p3, p2), minus(p4, p3))) > 0;
+  return a && b == c ? ShapeFault::kNone : ShapeFault::kNotConvex;
+}
+
+}  // namespace skewquad
