@@ -12,9 +12,12 @@
 #                    before it starts (resource limits, ignored signals); it
 #                    may set `launcher`, a command the tool is run through
 #   console          the exact bytes expected on standard output
+#   errors           the exact bytes expected on standard error (otherwise
+#                    it must stay empty)
 #   status           the expected exit status
 #   expected.NAME    the exact bytes expected in file NAME afterwards
-#   check            optional script run last; it fails the case by failing
+#   check            optional script run last; it fails the case by failing;
+#                    ./run_tool runs the tool again with other arguments
 # Everything runs in a scratch copy of the folder, so the case stays clean.
 # EMULATOR, when given, runs the tool (a binary built for another system).
 set -u
@@ -43,6 +46,12 @@ trap 'chmod -R u+w "$scratch" 2>/dev/null; rm -rf "$scratch"' EXIT
 cp -R "$case_dir"/. "$scratch"/
 cd "$scratch" || exit 1
 
+{
+  printf 'exec'
+  printf ' %q' "${emulator[@]}" "$tool"
+  printf ' "$@"\n'
+} > run_tool
+chmod +x run_tool
 if [ -f setup ]; then bash ./setup || { echo "setup failed"; exit 1; }; fi
 read -r -a arguments < args || true
 input=/dev/null
@@ -62,7 +71,15 @@ if ! cmp -s -- console actual.console; then
   od -c actual.console | tail -n 12
   failed=1
 fi
-if [ -s actual.errors ]; then
+if [ -f errors ]; then
+  if ! cmp -s -- errors actual.errors; then
+    echo "standard error differs (expected, then actual):"
+    cat errors
+    echo ---
+    cat actual.errors
+    failed=1
+  fi
+elif [ -s actual.errors ]; then
   echo "the tool wrote to standard error:"
   cat actual.errors
   failed=1

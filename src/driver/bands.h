@@ -16,7 +16,7 @@ enum class QuadFate : std::uint8_t {
   kIdenticalCorners,  // shape faults, checked in a scan only: reported
   kCollinearCorners,
   kNotConvex,
-  kNoBand,  // at most the low angle, or no angle at all: copied as read
+  kNoBand,   // at most the low angle, or no angle at all: copied as read
   kLow,      // above the low angle, at most the warning angle: counted
   kWarning,  // above the warning angle, at most the error angle: counted, split
   kError,    // above the error angle: counted, reported, split

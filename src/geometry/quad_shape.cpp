@@ -18,7 +18,6 @@ double dot(const Vertex& u, const Vertex& v) { return u.x * v.x + u.y * v.y + u.
 
 bool equal(const Vertex& a, const Vertex& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
 
-
 // Cosines well inside the range where a corner is neither straight nor
 // folded back: the arccosine is needed only outside it. The margin is far
 // wider than the few units in the last place the cosine and the arccosine
@@ -50,7 +49,8 @@ ShapeFault shape_fault(const QuadLine& quad) {
   }
   for (int corner = 0; corner < 4; ++corner) {
     const Vertex& at = quad.corners[corner];
-    if (is_in_line(minus(quad.corners[(corner + 3) % 4], at), minus(quad.corners[(corner + 1) % 4], at))) {
+    if (is_in_line(minus(quad.corners[(corner + 3) % 4], at),
+                   minus(quad.corners[(corner + 1) % 4], at))) {
       return ShapeFault::kCollinearCorners;
     }
   }
@@ -58,8 +58,7 @@ ShapeFault shape_fault(const QuadLine& quad) {
   // convex exactly when the first holds and the other two agree.
   const bool a = dot(cross(minus(p2, p1), minus(p3, p1)), cross(minus(p3, p1), minus(p4, p1))) > 0;
   const bool b = dot(cross(minus(p3, p2), minus(p2, p1)), cross(minus(p2, p1), minus(p4, p2))) > 0;
-  const bool c =
-      -dot(cross(minus(p3, p1), minus(p3, p2)), cross(minus(p3, p2), minus(p4, p3))) > 0;
+  const bool c = -dot(cross(minus(p3, p1), minus(p3, p2)), cross(minus(p3, p2), minus(p4, p3))) > 0;
   return a && b == c ? ShapeFault::kNone : ShapeFault::kNotConvex;
 }
 

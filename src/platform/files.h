@@ -3,12 +3,23 @@
 #pragma once
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
+#include <string>
 
 namespace skewquad::platform {
 
-/// Opens the file `name` for reading, bytes as they are; nullptr when it
-/// cannot be opened or is a folder.
+// File names inside the tool are bytes: on Windows UTF-8, elsewhere the
+// system's own bytes, whatever they are.
+
+/// The path of the file named `name`.
+std::filesystem::path path_of(const std::string& name);
+
+/// The name of `path`, as the tool holds names.
+std::string name_of(const std::filesystem::path& path);
+
+/// Opens the file `name` for reading, bytes as they are; nullptr, with errno
+/// saying why, when it cannot be opened or is a folder.
 std::FILE* open_input(const char* name);
 
 /// True when the two names refer to one file that is neither a regular file

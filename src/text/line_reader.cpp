@@ -58,6 +58,14 @@ const char* find_line_feed(const char* p, const char* limit) {
 LineReader::LineReader(std::FILE* file)
     : file_(file), buffer_(std::make_unique<char[]>(capacity_ + kReadableAfterPiece)) {}
 
+void LineReader::restart(std::FILE* file) {
+  file_ = file;
+  begin_ = 0;
+  end_ = 0;
+  at_end_ = false;
+  failed_ = false;
+}
+
 void LineReader::refill() {
   std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
   end_ -= begin_;

@@ -17,7 +17,11 @@ namespace skewquad {
 // kReadableAfterPiece bytes, of any value, can be read after every piece.
 class LineReader {
  public:
-  explicit LineReader(std::FILE* file);
+  /// A reader of `file`, or of nothing until restarted.
+  explicit LineReader(std::FILE* file = nullptr);
+
+  /// Reads `file` from its start, with the buffer already allocated.
+  void restart(std::FILE* file);
 
   /// The next piece, valid until the next call; false at the end of the
   /// file or on a read error.

@@ -160,12 +160,18 @@ struct OutputFile::Replacement {
   }
 };
 
+std::filesystem::path path_of(const std::string& name) { return name; }
+
+std::string name_of(const std::filesystem::path& path) { return path.string(); }
+
 std::FILE* open_input(const char* name) {
   const int input = open(name, O_RDONLY | O_CLOEXEC);
   if (input < 0) return nullptr;
   struct stat status {};
   if (fstat(input, &status) != 0 || S_ISDIR(status.st_mode)) {
+    const int problem = S_ISDIR(status.st_mode) ? EISDIR : errno;
     close(input);
+    errno = problem;
     return nullptr;
   }
   std::FILE* file = fdopen(input, "rb");
