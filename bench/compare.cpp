@@ -1,7 +1,8 @@
 // The benchmark command: generates a large LDraw file, runs the plain
-// baseline checker and skewquad on it alternately, in console mode and in
-// -c mode, checks that both print the same report and write the same copy,
-// and prints the median times, their ratio and the peak resident memory.
+// baseline checker, skewquad and skewquad built without SSE2 on it in turn,
+// in console mode and in -c mode, checks that all print the same report and
+// write the same copy, and prints the median times, their ratios and the
+// peak resident memory.
 //
 //   skewquad-compare [--megabytes N] [--runs N] [--folder DIR]
 
@@ -67,24 +68,29 @@ int main(int argc, char** argv) {
               "baseline KiB", "skewquad KiB");
   bool same = true;
   for (const bool replace : {false, true}) {
-    std::vector<double> baseline_times, tool_times;
+    std::vector<double> baseline_times, tool_times, portable_times;
     long baseline_peak = 0, tool_peak = 0;
     for (int i = 0; i < runs; ++i) {
-      std::vector<std::string> baseline = {BASELINE_PATH}, tool = {TOOL_PATH};
-      for (auto* command : {&baseline, &tool}) {
+      std::vector<std::string> baseline = {BASELINE_PATH}, tool = {TOOL_PATH},
+                               portable = {PORTABLE_TOOL_PATH};
+      for (auto* command : {&baseline, &tool, &portable}) {
         if (replace) command->push_back("-c");
         command->push_back(large);
       }
       const std::string baseline_copy = replace ? folder + "/baseline.copy" : "";
       const std::string tool_copy = replace ? folder + "/skewquad.copy" : "";
+      const std::string portable_copy = replace ? folder + "/portable.copy" : "";
       if (replace) {
         baseline.push_back(baseline_copy);
         tool.push_back(tool_copy);
+        portable.push_back(portable_copy);
       }
       const Measure b = run(baseline, folder + "/baseline.console", baseline_copy);
       const Measure t = run(tool, folder + "/skewquad.console", tool_copy);
+      const Measure p = run(portable, folder + "/portable.console", portable_copy);
       baseline_times.push_back(b.seconds);
       tool_times.push_back(t.seconds);
+      portable_times.push_back(p.seconds);
       baseline_peak = std::max(baseline_peak, b.peak_kib);
       tool_peak = std::max(tool_peak, t.peak_kib);
     }
@@ -92,13 +98,18 @@ int main(int argc, char** argv) {
     const bool console_same = console == contents(folder + "/baseline.console");
     const bool copy_same =
         !replace || contents(folder + "/skewquad.copy") == contents(folder + "/baseline.copy");
-    same = same && console_same && copy_same;
-    const double b = median(baseline_times), t = median(tool_times);
+    const bool portable_same =
+        console == contents(folder + "/portable.console") &&
+        (!replace || contents(folder + "/portable.copy") == contents(folder + "/skewquad.copy"));
+    same = same && console_same && copy_same && portable_same;
+    const double b = median(baseline_times), t = median(tool_times), p = median(portable_times);
     std::printf("%-8s %12.3f %12.3f %7.1fx %14ld %14ld\n", replace ? "-c" : "console", b, t, b / t,
                 baseline_peak, tool_peak);
     std::printf("  console %s, %s\n%s", console_same ? "identical" : "DIFFERS",
                 replace ? (copy_same ? "copy identical" : "copy DIFFERS") : "no copy",
                 counts_of(console).c_str());
+    std::printf("  built without SSE2 (-DSKEWQUAD_SIMD=OFF): %.3f s, %.2fx the default build, %s\n",
+                p, p / t, portable_same ? "same output" : "OUTPUT DIFFERS");
   }
   const Measure small_run = run({TOOL_PATH, small}, folder + "/small.console");
   const Measure large_run = run({TOOL_PATH, large}, folder + "/small.console");

@@ -25,9 +25,9 @@ struct Quantile {
   double share;
   double bytes;
 };
-constexpr Quantile kSizes[] = {{0.0, 120},      {0.1, 450},     {0.5, 2200},
-                               {0.75, 7000},    {0.9, 34000},   {0.95, 50000},
-                               {0.99, 170000},  {0.9995, 450000}, {1.0, 900000}};
+constexpr Quantile kSizes[] = {{0.0, 120},     {0.1, 450},       {0.5, 2200},
+                               {0.75, 7000},   {0.9, 34000},     {0.95, 50000},
+                               {0.99, 170000}, {0.9995, 450000}, {1.0, 900000}};
 constexpr double kLargestFile = 10.6e6;
 
 double file_size(std::mt19937_64& random) {
@@ -49,13 +49,16 @@ struct Folder {
   double share;
   const char* suffix;  // of the file names in it
 };
-constexpr Folder kFolders[] = {{"parts", 0.60, ""},    {"parts/s", 0.15, "s01"},
-                               {"p", 0.14, ""},         {"p/48", 0.08, ""},
+constexpr Folder kFolders[] = {{"parts", 0.60, ""},
+                               {"parts/s", 0.15, "s01"},
+                               {"p", 0.14, ""},
+                               {"p/48", 0.08, ""},
                                {"p/8", 0.03, ""}};
 
 bool write_file(const std::filesystem::path& path, double bytes, std::mt19937_64& random) {
-  std::string content = "0 Generated part for the library benchmark\r\n0 Name: " +
-                        path.filename().string() + "\r\n0 BFC CERTIFY CCW\r\n\r\n";
+  std::string content =
+      "0 Generated part for the library benchmark\r\n0 Name: " + path.filename().string() +
+      "\r\n0 BFC CERTIFY CCW\r\n\r\n";
   std::string line;
   while (static_cast<double>(content.size()) < bytes) {
     line.clear();
@@ -82,8 +85,9 @@ int main(int argc, char** argv) {
   long made = 0;
   for (const Folder& folder : kFolders) {
     std::filesystem::create_directories(root / folder.name);
-    const long count =
-        &folder == &kFolders[std::size(kFolders) - 1] ? files - made : std::lround(files * folder.share);
+    const long count = &folder == &kFolders[std::size(kFolders) - 1]
+                           ? files - made
+                           : std::lround(files * folder.share);
     for (long i = 0; i < count; ++i, ++made) {
       const double bytes = made == 0 ? kLargestFile : file_size(random);
       const std::string name = std::to_string(1000 + made) + folder.suffix + ".dat";

@@ -140,4 +140,3 @@ void append_line(std::string& line, std::mt19937_64& random) {
     line += "0 // generated comment line for the benchmark";
   }
 }
-

@@ -53,8 +53,8 @@ int main(int argc, char** argv) {
                                         "find '" + tree + "' -type f -exec cat {} + >/dev/null"};
   const std::vector<std::string> baseline = {
       "/bin/sh", "-c",
-      "find '" + tree + "' -type f -name '*.dat' -print0 | xargs -0 -n1 " BASELINE_PATH
-      " >/dev/null"};
+      "find '" + tree +
+          "' -type f -name '*.dat' -print0 | xargs -0 -n1 " BASELINE_PATH " >/dev/null"};
 
   // Every file read once first, so that all runs find them in memory.
   run(cat, "/dev/null");
@@ -72,7 +72,8 @@ int main(int argc, char** argv) {
   const double cat_time = median(cat_times);
   std::printf("\n%ld files in %s\n", files, tree.c_str());
   std::printf("  skewquad --scan       %8.3f s   peak memory %ld KiB\n", scan_time, peak_kib);
-  std::printf("  cat of every file     %8.3f s   scan / cat %.2f\n", cat_time, scan_time / cat_time);
+  std::printf("  cat of every file     %8.3f s   scan / cat %.2f\n", cat_time,
+              scan_time / cat_time);
   std::printf("  baseline per file     %8.3f s   %.1fx the scan's time\n", per_file,
               per_file / scan_time);
   return 0;

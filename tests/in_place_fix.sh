@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
 # In-place fixing as the tests in tests/cases cannot run it:
-#   in_place_fix.sh TOOL interrupted   a run ended by a signal after it has
+#   in_place_fix.sh TOOL interrupted [EMULATOR...]
+#                                      a run ended by a signal after it has
 #                                      started writing leaves the folder
 #                                      exactly as it was
-#   in_place_fix.sh TOOL durable       the copy reaches the disk before it
+#   in_place_fix.sh TOOL durable [EMULATOR...]
+#                                      the copy reaches the disk before it
 #                                      takes the input's place, and the
 #                                      folder after
 # Exit status 77 means skipped (the facility is missing).
 set -u
 tool=$(realpath "$1")
 what=$2
-[ "$(uname -s)" = Linux ] || { echo "skipped: needs Linux"; exit 77; }
+[ "$(uname -s)" = Linux ] && [ $# -le 2 ] || { echo "skipped: needs Linux, natively"; exit 77; }
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 cd "$scratch" || exit 1

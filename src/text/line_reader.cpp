@@ -1,21 +1,21 @@
-// The line reader: blocks of 256 KiB, line feeds found 128 bytes at a time.
+// The line reader: blocks of 256 KiB, line feeds found 128 bytes at a time
+// (SSE2) or by the C library's memchr.
 #include "text/line_reader.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "text/simd.h"
 
 namespace skewquad {
 namespace {
 
+#if SKEWQUAD_USE_SSE2
+
 // One bit for each line feed among the 64 bytes from `p`, bit i for p[i].
 std::uint64_t line_feeds_in(const char* p) {
   std::uint64_t bits = 0;
-#if defined(__SSE2__)
 #pragma GCC unroll 4
   for (std::ptrdiff_t chunk = 0; chunk < 4; ++chunk) {
     const __m128i text = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * chunk));
@@ -23,9 +23,6 @@ std::uint64_t line_feeds_in(const char* p) {
         static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(text, _mm_set1_epi8('\n'))));
     bits |= static_cast<std::uint64_t>(found) << (16 * chunk);
   }
-#else
-  for (int i = 0; i < 64; ++i) bits |= static_cast<std::uint64_t>(p[i] == '\n') << i;
-#endif
   return bits;
 }
 
@@ -52,6 +49,17 @@ const char* find_line_feed(const char* p, const char* limit) {
       std::memchr(p + kSearched, '\n', static_cast<std::size_t>(limit - p) - kSearched);
   return found != nullptr ? static_cast<const char*>(found) : limit;
 }
+
+#else
+
+// The first line feed at or after `p` and before `limit`, or `limit`, by the
+// C library's memchr, which is vectorised wherever the target has vectors.
+const char* find_line_feed(const char* p, const char* limit) {
+  const void* found = std::memchr(p, '\n', static_cast<std::size_t>(limit - p));
+  return found != nullptr ? static_cast<const char*>(found) : limit;
+}
+
+#endif
 
 }  // namespace
 

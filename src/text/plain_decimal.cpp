@@ -6,10 +6,7 @@
 
 #include "text/digit_words.h"
 #include "text/scanf_numbers.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "text/simd.h"
 
 namespace skewquad {
 
@@ -42,7 +39,7 @@ void plain_decimals_at(const char* line, const std::uint8_t* starts, int count,
   }
 }
 
-#if defined(__SSE2__)
+#if SKEWQUAD_USE_SSE2
 namespace {
 
 // The values of two plain decimals, one in each 64-bit lane, worked out as
@@ -85,7 +82,7 @@ namespace {
 void values_of(const PlainDecimal* numbers, int count, double* values) {
   constexpr std::uint64_t kMinusBit = 0x80;
   int i = 0;
-#if defined(__SSE2__)
+#if SKEWQUAD_USE_SSE2
   // The divisions are the dearest step: two at a time, each lane rounded
   // on its own exactly as a single division is. Each word is loaded on its
   // own, as it was stored: one load spanning two recent stores would wait

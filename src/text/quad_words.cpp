@@ -1,79 +1,17 @@
-// The word locator: character classes of a quad line as bit masks, sixteen
-// characters at a time (SSE2), the word starts read off by table and every
-// coordinate checked to be a plain decimal by carries through the masks.
+// The word locator: character classes of a quad line as bit masks (sixteen
+// characters at a time with SSE2, eight in a word elsewhere), the word
+// starts read off by table and every coordinate checked to be a plain
+// decimal by carries through the masks.
 #include "text/quad_words.h"
 
 #include <array>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "text/character_classes.h"
 
 namespace skewquad {
 
-#if defined(__SSE2__)
 namespace {
-
-// One bit per character of the window, bit i for character i.
-__extension__ using WindowBits = unsigned __int128;
-
-struct CharacterClasses {
-  WindowBits blanks = 0;
-  WindowBits digits = 0;
-  WindowBits points = 0;
-  WindowBits minus_signs = 0;
-};
-
-struct HalfClasses {
-  std::uint64_t blanks = 0;
-  std::uint64_t digits = 0;
-  std::uint64_t points = 0;
-  std::uint64_t minus_signs = 0;
-};
-
-// Adds the classes of the 16 characters from `p`, as bits from `shift` on.
-[[gnu::always_inline]] inline void classify_chunk(const char* p, int shift, HalfClasses& classes) {
-  const __m128i text = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-  // White space as the C library's isspace has it: blank, \t \n \v \f \r.
-  const __m128i blank = _mm_or_si128(_mm_cmpeq_epi8(text, _mm_set1_epi8(' ')),
-                                     _mm_and_si128(_mm_cmpgt_epi8(text, _mm_set1_epi8('\t' - 1)),
-                                                   _mm_cmplt_epi8(text, _mm_set1_epi8('\r' + 1))));
-  const __m128i offsets = _mm_sub_epi8(text, _mm_set1_epi8('0'));
-  const __m128i digit = _mm_cmpeq_epi8(_mm_min_epu8(offsets, _mm_set1_epi8(9)), offsets);
-  const auto mask = [](__m128i bytes) {
-    return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(bytes)));
-  };
-  classes.blanks |= mask(blank) << shift;
-  classes.digits |= mask(digit) << shift;
-  classes.points |= mask(_mm_cmpeq_epi8(text, _mm_set1_epi8('.'))) << shift;
-  classes.minus_signs |= mask(_mm_cmpeq_epi8(text, _mm_set1_epi8('-'))) << shift;
-}
-
-WindowBits joined(std::uint64_t low, std::uint64_t high) {
-  return (static_cast<WindowBits>(high) << 64) | low;
-}
-
-// The classes of the line's characters; what lies past its end is left to
-// the caller. The last 32 are looked at only for a line that reaches them,
-// which few quad lines do: a branch on any shorter length would go one way
-// and the other from line to line.
-CharacterClasses classify_window(const char* p, std::size_t size) {
-  HalfClasses low;
-  HalfClasses high;
-  classify_chunk(p, 0, low);
-  classify_chunk(p + 16, 16, low);
-  classify_chunk(p + 32, 32, low);
-  classify_chunk(p + 48, 48, low);
-  classify_chunk(p + 64, 0, high);
-  classify_chunk(p + 80, 16, high);
-  if (size > 96) {
-    classify_chunk(p + 96, 32, high);
-    classify_chunk(p + 112, 48, high);
-  }
-  return {joined(low.blanks, high.blanks), joined(low.digits, high.digits),
-          joined(low.points, high.points), joined(low.minus_signs, high.minus_signs)};
-}
 
 // For each byte value, the positions of its set bits, lowest first, one
 // per byte of the entry: 0b00100101 gives 00 02 05 (then zeros). Turning a
@@ -202,11 +140,5 @@ bool locate_quad_words(std::string_view line, QuadWords& words) {
   const WindowBits overlong = runs & ~leading_minus;
   return ((foreign | second_points | digitless_ends | overlong) & coordinates) == 0;
 }
-
-#else
-
-bool locate_quad_words(std::string_view, QuadWords&) { return false; }
-
-#endif
 
 }  // namespace skewquad
