@@ -9,7 +9,7 @@ namespace skewquad {
 namespace {
 
 TEST(PrintSummary, ShowsEachBandOnlyWhereItHasQuads) {
-  std::FILE* console = std::tmpfile();
+  std::FILE* console = testing::temporary_file();
   RunTally tally;
   tally.low_count = 2;
   tally.warning_count = 3000000000LL;
@@ -23,7 +23,7 @@ TEST(PrintSummary, ShowsEachBandOnlyWhereItHasQuads) {
             "\nAll quads are planar enough!");
   std::fclose(console);
 
-  console = std::tmpfile();
+  console = testing::temporary_file();
   print_summary(RunTally{}, {2.0, 3.0, 0.2}, console);
   EXPECT_EQ(testing::contents_of(console),
             "\n\n\n----------File Summary-------------"

@@ -28,8 +28,8 @@ struct LoopResult {
 LoopResult run_on(std::string_view content, const AngleLimits& limits = {}, ModeFlags flags = {},
                   bool with_copy = true, std::vector<QuadReport>* reports = nullptr) {
   std::FILE* input = testing::file_holding(content);
-  std::FILE* console = std::tmpfile();
-  std::FILE* copy_file = std::tmpfile();
+  std::FILE* console = testing::temporary_file();
+  std::FILE* copy_file = testing::temporary_file();
   LoopResult run;
   {
     LineReader reader(input);

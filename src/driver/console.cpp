@@ -8,7 +8,12 @@
 namespace skewquad {
 
 void prepare_console() {
+  platform::prepare_standard_streams();
   if (platform::is_terminal(stdout)) std::setvbuf(stdout, nullptr, _IONBF, 0);
+}
+
+std::vector<std::string> command_line(int argc, char** argv) {
+  return platform::command_line(argc, argv);
 }
 
 void wait_for_enter() {

@@ -18,7 +18,7 @@ struct Parsed {
 
 Parsed parse(std::vector<const char*> arguments) {
   arguments.insert(arguments.begin(), "skewquad");
-  std::FILE* console = std::tmpfile();
+  std::FILE* console = testing::temporary_file();
   Parsed parsed;
   parsed.options = parse_options(static_cast<int>(arguments.size()), arguments.data(), console);
   parsed.console = testing::contents_of(console);

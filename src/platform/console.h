@@ -1,9 +1,21 @@
-// The console as each operating system has it.
+// The console and the command line as each operating system has them.
 #pragma once
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 namespace skewquad::platform {
+
+/// Standard output and error write bytes as they are, on every system (no
+/// line feed becomes CR LF), so that the console bytes are the same
+/// everywhere.
+void prepare_standard_streams();
+
+/// The command line's arguments as the tool holds names: on Windows UTF-8
+/// from the wide command line, so that any Unicode name works; elsewhere
+/// the bytes given.
+std::vector<std::string> command_line(int argc, char** argv);
 
 /// True when `stream` goes to a terminal.
 bool is_terminal(std::FILE* stream);

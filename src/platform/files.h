@@ -22,6 +22,12 @@ std::string name_of(const std::filesystem::path& path);
 /// saying why, when it cannot be opened or is a folder.
 std::FILE* open_input(const char* name);
 
+/// Creates the file `name` for writing (private to its owner where files
+/// have modes) only if no file of that name exists: an existing file is
+/// never opened, let alone emptied. nullptr, with errno saying why (EEXIST
+/// when it exists), otherwise.
+std::FILE* create_new_file(const char* name);
+
 /// True when the two names refer to one file that is neither a regular file
 /// nor a folder (a FIFO or a device, say): it cannot be fixed in place, and
 /// opening it to read could wait for a writer that never comes.

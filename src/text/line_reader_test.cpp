@@ -72,9 +72,8 @@ TEST(LineReader, CutsGeneratedFilesAsTheByteByByteRuleDoes) {
 }
 
 TEST(LineReader, ReportsAFailedRead) {
-  // A file opened only for writing cannot be read from.
-  std::FILE* file = std::tmpfile();
-  std::FILE* write_only = std::freopen(nullptr, "wb", file);
+  const testing::ScratchFolder folder;
+  std::FILE* write_only = testing::unreadable_stream(folder);
   ASSERT_NE(write_only, nullptr);
   LineReader reader(write_only);
   std::string_view piece;

@@ -47,6 +47,11 @@ TEST(AppendGeneral, MatchesPrintfOnGeneratedValues) {
     // Exact halves at the seventh digit, where rounding rules show.
     if (i % 7 == 0) value = std::trunc(value * 1000) + 0.5;
     for (int precision : {4, 7}) {
+      // C libraries spell a NaN each their own way; the tool never reads one.
+      if (std::isnan(value)) {
+        ASSERT_EQ(general(value, precision), std::signbit(value) ? "-nan" : "nan");
+        continue;
+      }
       ASSERT_EQ(general(value, precision), printed(value, precision)) << value;
     }
   }

@@ -23,7 +23,7 @@ struct SplitCase {
 std::string split_of(std::string_view line, const SplitCase& options = {}) {
   QuadLine quad;
   EXPECT_TRUE(parse_quad(line, quad)) << line;
-  std::FILE* file = std::tmpfile();
+  std::FILE* file = testing::temporary_file();
   std::string copy;
   {
     CopyStream out(file);

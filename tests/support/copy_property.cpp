@@ -78,8 +78,8 @@ std::string console_faults(const LoopRun& run) {
 
 LoopRun run_loop(std::string_view input, const AngleLimits& limits, const ModeFlags& flags) {
   std::FILE* input_file = file_holding(input);
-  std::FILE* console = std::tmpfile();
-  std::FILE* copy_file = std::tmpfile();
+  std::FILE* console = testing::temporary_file();
+  std::FILE* copy_file = testing::temporary_file();
   LoopRun run;
   {
     LineReader reader(input_file);

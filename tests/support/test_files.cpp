@@ -3,28 +3,71 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <stdexcept>
 #include <vector>
 
+#if defined(_WIN32)
+#include <io.h>
+#include <windows.h>
+
+#include <fcntl.h>
+#endif
+
 namespace skewquad::testing {
 
-ScratchFolder::ScratchFolder() {
+namespace {
+
+// A name no other test, in this process or another, has made.
+std::filesystem::path new_name(const std::string& kind) {
   static std::atomic<int> made{0};
+  static const std::string process = std::to_string(std::random_device{}());
   const std::filesystem::path base(SKEWQUAD_TEST_TEMPORARY_FOLDER);
   std::filesystem::create_directories(base);
-  std::random_device seed;
-  for (;;) {
-    path_ = base / ("scratch-" + std::to_string(seed()) + "-" + std::to_string(made++));
-    if (std::filesystem::create_directory(path_)) return;
-  }
+  return base / (kind + "-" + process + "-" + std::to_string(made++));
+}
+
+}  // namespace
+
+ScratchFolder::ScratchFolder() {
+  do {
+    path_ = new_name("scratch");
+  } while (!std::filesystem::create_directory(path_));
+}
+
+std::FILE* temporary_file() {
+  const std::filesystem::path path = new_name("file");
+#if defined(_WIN32)
+  // "D": deleted when closed, as Windows cannot remove an open file.
+  std::FILE* file = _wfopen(path.c_str(), L"w+bD");
+#else
+  std::FILE* file = std::fopen(path.c_str(), "w+b");
+  if (file != nullptr) std::filesystem::remove(path);
+#endif
+  if (file == nullptr) throw std::runtime_error("cannot make " + path.string());
+  return file;
 }
 
 ScratchFolder::~ScratchFolder() {
   std::error_code error;
   std::filesystem::remove_all(path_, error);
+}
+
+std::FILE* unreadable_stream(const ScratchFolder& folder) {
+  const std::filesystem::path path = folder.path() / "write-only";
+#if defined(_WIN32)
+  // A stream for reading over a handle that may only write.
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  const int descriptor = _open_osfhandle(reinterpret_cast<std::intptr_t>(file), _O_RDONLY);
+  return descriptor < 0 ? nullptr : _fdopen(descriptor, "rb");
+#else
+  // A file opened only for writing cannot be read from.
+  return std::fopen(path.c_str(), "wb");
+#endif
 }
 
 std::filesystem::path ScratchFolder::write(const std::string& name,
@@ -51,8 +94,8 @@ std::string contents_of(const std::filesystem::path& path) {
 }
 
 std::FILE* file_holding(std::string_view content) {
-  std::FILE* file = std::tmpfile();
-  if (file == nullptr || std::fwrite(content.data(), 1, content.size(), file) != content.size()) {
+  std::FILE* file = temporary_file();
+  if (std::fwrite(content.data(), 1, content.size(), file) != content.size()) {
     throw std::runtime_error("cannot make a temporary file");
   }
   std::rewind(file);

@@ -31,7 +31,16 @@ class ScratchFolder {
 /// The whole content of the file at `path`.
 std::string contents_of(const std::filesystem::path& path);
 
-// An anonymous temporary file holding `content`, positioned at its start.
+/// A new file for reading and writing in the build's temporary folder,
+/// removed when it is closed (or, where open files cannot be removed, with
+/// the folder when the tests next run).
+std::FILE* temporary_file();
+
+/// A stream open for reading whose every read fails, as a disk error makes
+/// one fail.
+std::FILE* unreadable_stream(const ScratchFolder& folder);
+
+/// A temporary file holding `content`, positioned at its start.
 std::FILE* file_holding(std::string_view content);
 
 // Everything in `file` from its start.

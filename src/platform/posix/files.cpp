@@ -164,6 +164,14 @@ std::filesystem::path path_of(const std::string& name) { return name; }
 
 std::string name_of(const std::filesystem::path& path) { return path.string(); }
 
+std::FILE* create_new_file(const char* name) {
+  const int file = open(name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (file < 0) return nullptr;
+  std::FILE* stream = fdopen(file, "wb");
+  if (stream == nullptr) close(file);
+  return stream;
+}
+
 std::FILE* open_input(const char* name) {
   const int input = open(name, O_RDONLY | O_CLOEXEC);
   if (input < 0) return nullptr;
@@ -225,29 +233,30 @@ std::unique_ptr<OutputFile> OutputFile::create(const char* name, std::FILE* inpu
   replacement->input = fcntl(fileno(input), F_DUPFD_CLOEXEC, 0);
   if (replacement->folder < 0 || replacement->input < 0) return nullptr;
 
-  int copy = -1;
+  std::FILE* file = nullptr;
 #if defined(O_TMPFILE)
-  copy = openat(replacement->folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+  const int copy = openat(replacement->folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+  if (copy >= 0) {
+    file = fdopen(copy, "wb");
+    if (file == nullptr) close(copy);
+  }
 #endif
-  for (int attempt = 0; copy < 0 && attempt < 100; ++attempt) {
+  // Where the system has no unnamed files: a short name, made exclusively.
+  for (int attempt = 0; file == nullptr && attempt < 100; ++attempt) {
     const SignalsHeld held;
     std::string candidate = private_name();
-    copy = openat(replacement->folder, candidate.c_str(),
-                  O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (copy >= 0) {
+    std::string path = folder;
+    path += '/';
+    path += candidate;
+    file = create_new_file(path.c_str());
+    if (file != nullptr) {
       replacement->name = std::move(candidate);
       remove_on_signal(replacement->folder, replacement->name.c_str());
     } else if (errno != EEXIST) {
       break;
     }
   }
-  if (copy < 0) return nullptr;
-  std::FILE* file = fdopen(copy, "wb");
-  if (file == nullptr) {
-    close(copy);
-    replacement->drop_name();
-    return nullptr;
-  }
+  if (file == nullptr) return nullptr;
   return std::unique_ptr<OutputFile>(new OutputFile(file, std::move(replacement)));
 }
 
