@@ -86,7 +86,8 @@ void append_text(std::string& out, const std::string& file, const QuadReport& re
 }  // namespace
 
 void add_to_totals(const FileFindings& file, ScanTotals& totals) {
-  ++totals.files;
+  // A folder that cannot be listed counts as unreadable, but not as a file.
+  if (!file.entry.is_folder) ++totals.files;
   if (!file.entry.problem.empty()) ++totals.unreadable;
   const RunTally& tally = file.tally;
   const long long errors = tally.fault_count + tally.error_count;

@@ -11,10 +11,9 @@
 #include <vector>
 
 #if defined(_WIN32)
-#include <io.h>
 #include <windows.h>
-
 #include <fcntl.h>
+#include <io.h>
 #endif
 
 namespace skewquad::testing {

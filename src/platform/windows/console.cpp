@@ -2,11 +2,10 @@
 // arguments from the wide command line as UTF-8.
 #include "platform/console.h"
 
+#include <windows.h>
+#include <fcntl.h>
 #include <io.h>
 #include <shellapi.h>
-#include <windows.h>
-
-#include <fcntl.h>
 
 #include "platform/windows/wide_text.h"
 

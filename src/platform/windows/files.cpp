@@ -10,11 +10,11 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <io.h>
 #include <random>
-#include <windows.h>
 
+#include <windows.h>
 #include <fcntl.h>
+#include <io.h>
 
 #include "platform/windows/wide_text.h"
 
