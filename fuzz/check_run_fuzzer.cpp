@@ -14,8 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::uint8_t choice = data[0];
   const std::string_view input(reinterpret_cast<const char*>(data) + 1, size - 1);
   const skewquad::ModeFlags flags{(choice & 1) != 0, (choice & 2) != 0};
-  static const skewquad::AngleLimits kLimits[] = {
-      {1.0, 3.0, 0.1}, {0.5, 2.0, 0.05}, {3.0, 3.0, 0.3}, {1e-9, 89.9, 1e-10}};
+  static const skewquad::AngleLimits kLimits[] = {{1.0, 3.0}, {0.5, 2.0}, {3.0, 3.0}, {1e-9, 89.9}};
   const skewquad::AngleLimits& limits = kLimits[(choice >> 2) & 3];
   const skewquad::testing::LoopRun run = skewquad::testing::run_loop(input, limits, flags);
   const std::string faults = skewquad::testing::copy_and_console_faults(input, run, limits, flags);

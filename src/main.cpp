@@ -1,39 +1,34 @@
-// The entry: the library mode when asked for, otherwise the classic run with
-// its banner, options and check.
-#include <cstdio>
+// The entry: the library mode when its word is given, otherwise the classic
+// command line.
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "driver/console.h"
-#include "driver/console_texts.h"
-#include "driver/options.h"
-#include "driver/run_check.h"
-#include "driver/run_scan.h"
+#include "classic/run_classic.h"
+#include "library/run_scan.h"
+#include "platform/console.h"
 
 int main(int argc, char** argv) {
   using namespace skewquad;
-  prepare_console();
-  const std::vector<std::string> arguments = command_line(argc, argv);
-  std::vector<const char*> pointers;
-  pointers.reserve(arguments.size() + 1);
-  for (const std::string& argument : arguments) pointers.push_back(argument.c_str());
-  pointers.push_back(nullptr);
-  const int count = static_cast<int>(arguments.size());
-  const char* const* values = pointers.data();
+  platform::prepare_standard_streams();
+  const std::vector<std::string> arguments = platform::command_line(argc, argv);
+  std::vector<const char*> values;
+  values.reserve(arguments.size() + 1);
+  for (const std::string& argument : arguments) values.push_back(argument.c_str());
 
   // A first argument beginning with "--" was a usage error before the
-  // library mode came, so nothing that worked changes.
-  if (count > 1 && std::string_view(values[1]) == "--scan") return run_scan(count - 1, values + 1);
-  std::fputs(text::kBanner, stdout);
-  std::fputs(text::kSeparator, stdout);
-  const Options options = parse_options(count, values, stdout);
-  if (options.exit_status != 0) {
-    wait_for_enter();
-    return options.exit_status;
+  // library mode came, so nothing that worked changes when such a command
+  // line is taken as the library mode's, its word anywhere before a "--".
+  if (values.size() > 1 && std::string_view(values[1]).starts_with("--")) {
+    const auto end = std::find(values.begin() + 1, values.end(), std::string_view("--"));
+    const auto word = std::find(values.begin() + 1, end, std::string_view("--scan"));
+    if (word != end) {
+      // The library mode's arguments, its word first.
+      std::rotate(values.begin() + 1, word, word + 1);
+      return run_scan(static_cast<int>(values.size()) - 1, values.data() + 1);
+    }
   }
-  // Arguments after the output file name are ignored.
-  const char* output_name =
-      options.file_index + 1 < count ? values[options.file_index + 1] : nullptr;
-  return run_check(values[options.file_index], output_name, options.limits, options.flags);
+  values.push_back(nullptr);
+  return run_classic(static_cast<int>(arguments.size()), values.data());
 }

@@ -8,16 +8,6 @@
 namespace skewquad {
 namespace {
 
-Vertex minus(const Vertex& a, const Vertex& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-
-Vertex cross(const Vertex& u, const Vertex& v) {
-  return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
-}
-
-double dot(const Vertex& u, const Vertex& v) { return u.x * v.x + u.y * v.y + u.z * v.z; }
-
-bool equal(const Vertex& a, const Vertex& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
-
 // Cosines well inside the range where a corner is neither straight nor
 // folded back: the arccosine is needed only outside it. The margin is far
 // wider than the few units in the last place the cosine and the arccosine
@@ -43,8 +33,7 @@ ShapeFault shape_fault(const QuadLine& quad) {
   const Vertex& p2 = quad.corners[1];
   const Vertex& p3 = quad.corners[2];
   const Vertex& p4 = quad.corners[3];
-  if (equal(p1, p2) || equal(p1, p3) || equal(p1, p4) || equal(p2, p3) || equal(p2, p4) ||
-      equal(p3, p4)) {
+  if (p1 == p2 || p1 == p3 || p1 == p4 || p2 == p3 || p2 == p4 || p3 == p4) {
     return ShapeFault::kIdenticalCorners;
   }
   for (int corner = 0; corner < 4; ++corner) {

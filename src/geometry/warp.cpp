@@ -7,12 +7,6 @@
 namespace skewquad {
 namespace {
 
-Vertex difference(const Vertex& a, const Vertex& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-
-Vertex cross(const Vertex& u, const Vertex& v) {
-  return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
-}
-
 // The order of the sum (z, then y, then x) decides the last bit, and with it
 // exact ties between the two folds and the edge of the arcsine's domain.
 double length(const Vertex& v) { return std::sqrt((v.z * v.z + v.y * v.y) + v.x * v.x); }
@@ -37,14 +31,12 @@ TriangleNormals triangle_normals(const QuadLine& quad) {
   const Vertex& p2 = quad.corners[1];
   const Vertex& p3 = quad.corners[2];
   const Vertex& p4 = quad.corners[3];
-  const Vertex a = difference(p1, p2);
-  const Vertex b = difference(p2, p3);
-  const Vertex c = difference(p3, p4);
-  const Vertex d = difference(p4, p1);
+  const Vertex a = minus(p1, p2);
+  const Vertex b = minus(p2, p3);
+  const Vertex c = minus(p3, p4);
+  const Vertex d = minus(p4, p1);
   return {cross(a, d), cross(a, b), cross(b, c), cross(d, c)};
 }
-
-double dot(const Vertex& u, const Vertex& v) { return u.x * v.x + u.y * v.y + u.z * v.z; }
 
 // Whether the fold between two triangles with these normals has a sine
 // certainly below `sine` (1e-6 or more), by comparing squares:

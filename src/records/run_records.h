@@ -1,19 +1,21 @@
-// The records a check run shares between the driver and the writer: the
+// The records a check run shares between the check core and the writer: the
 // angle limits, the mode flags and the tally of what a run has found.
 #pragma once
 
 namespace skewquad {
 
-/// The angles, in degrees, that sort quads into bands.
-struct AngleLimits {
-  double warning = 1.0;
-  double error = 3.0;
-  double low = 0.1;  // warning * 0.1, set once the warning angle is final
-};
-
 // The limits that parts certification expects; exact equality is meant.
 inline constexpr double kStandardWarningAngle = 1.0;
 inline constexpr double kStandardErrorAngle = 3.0;
+
+/// The angles, in degrees, that sort quads into bands.
+struct AngleLimits {
+  double warning = kStandardWarningAngle;
+  double error = kStandardErrorAngle;
+
+  /// The top of the planar-enough band: a tenth of the warning angle.
+  double low() const { return warning * 0.1; }
+};
 
 /// True when the limits are exactly the ones certification expects.
 inline bool are_standard(const AngleLimits& limits) {
@@ -26,7 +28,7 @@ struct ModeFlags {
   bool no_conditional = false;  // -o: leave the conditional line out
 };
 
-/// Where a run stands: the pieces read so far and the quads in each band.
+/// Where a run stands: the lines read so far and the quads in each band.
 struct RunTally {
   long long line_number = 0;
   long long quad_count = 0;     // quad lines read, complete or not

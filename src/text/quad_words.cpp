@@ -8,10 +8,13 @@
 #include <cstring>
 
 #include "text/character_classes.h"
+#include "text/digit_words.h"
 
 namespace skewquad {
 
 namespace {
+
+using digit_words::kEachByte;
 
 // For each byte value, the positions of its set bits, lowest first, one
 // per byte of the entry: 0b00100101 gives 00 02 05 (then zeros). Turning a
@@ -28,8 +31,6 @@ constexpr auto kSetBitPositions = [] {
   }
   return table;
 }();
-
-constexpr std::uint64_t kEachByte = 0x0101010101010101;
 
 // Byte k of the result: the set bits in bytes 0 to k of `bits`. Each byte is
 // counted in parallel, the population count of Hacker's Delight (section

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "check/check_loop.h"
+#include "classic/console_report.h"
 #include "geometry/warp.h"
 #include "test_files.h"
 #include "text/quad_line_reader.h"
@@ -84,8 +86,8 @@ LoopRun run_loop(std::string_view input, const AngleLimits& limits, const ModeFl
   {
     LineReader reader(input_file);
     CopyStream copy(copy_file);
-    check_lines(reader, &copy, sieve_for(limits), flags, run.tally,
-                [console](const QuadReport& report) { print_quad_report(report, console); });
+    ConsoleReport report(console);
+    check_lines(reader, &copy, check_rules_for(limits), flags, run.tally, report);
     copy.flush();
   }
   run.copy = contents_of(copy_file);

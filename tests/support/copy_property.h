@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "driver/check_loop.h"
+#include "records/run_records.h"
 
 namespace skewquad::testing {
 

@@ -1,0 +1,57 @@
+// The line loop: pieces in, quads judged, the copy out in runs.
+#include "check/check_loop.h"
+
+#include "text/quad_line_reader.h"
+#include "writer/split_writer.h"
+
+namespace skewquad {
+
+void check_lines(LineReader& input, CopyStream* copy, const CheckRules& rules,
+                 const ModeFlags& flags, RunTally& tally, FindingSink& sink) {
+  const bool physical_lines = rules.mode == CheckMode::kLibrary;
+  bool at_line_start = true;
+  QuadLine quad;
+  std::string_view piece;
+  std::string_view last_line_end = "\n";
+  // Pieces copied as read are held back while they follow one another in
+  // the reader's buffer, and reach the copy as one run.
+  std::string_view unchanged;
+  const auto hand_over_unchanged = [&] {
+    copy->write(unchanged);
+    unchanged = {};
+  };
+  for (;;) {
+    if (copy != nullptr && input.may_move_next()) hand_over_unchanged();
+    if (!input.next(piece)) break;
+    QuadJudgement judgement;
+    // The rest of a physical line longer than a piece is neither a line of
+    // its own nor a quad, however it begins.
+    if (at_line_start || !physical_lines) {
+      ++tally.line_number;
+      if (probe_line_type(piece) == kQuadLineType) {
+        judgement = judge_quad(piece, rules, quad);
+        count_quad(judgement.fate, tally);
+        if (is_fault(judgement.fate) || is_split(judgement.fate)) {
+          sink.take({tally.line_number, judgement.fate, judgement.measure.max});
+        }
+      }
+    }
+    at_line_start = piece.back() == '\n';
+    if (copy == nullptr) continue;
+    // A warped quad piece with no line end of its own is ended like the
+    // pieces before it.
+    if (piece.back() == '\n') last_line_end = line_end_of(piece);
+    if (is_split(judgement.fate)) {
+      hand_over_unchanged();
+      write_split(*copy, piece, quad, judgement.measure, rules.limits, flags, last_line_end);
+    } else if (unchanged.data() + unchanged.size() == piece.data()) {
+      unchanged = std::string_view(unchanged.data(), unchanged.size() + piece.size());
+    } else {
+      copy->write(unchanged);
+      unchanged = piece;
+    }
+  }
+  if (copy != nullptr) hand_over_unchanged();
+}
+
+}  // namespace skewquad

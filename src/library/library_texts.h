@@ -1,0 +1,41 @@
+// Every text the library mode writes, in one list: one line per finding, as
+// compilers write them, then a summary; its own errors go to standard
+// error. The degree sign is UTF-8.
+#pragma once
+
+namespace skewquad::text {
+
+inline constexpr char kScanWarpError[] =
+    "%s:%lld: error: quad warped by %.4lg\xC2\xB0 (error angle %.7lg\xC2\xB0)\n";
+inline constexpr char kScanWarpWarning[] =
+    "%s:%lld: warning: quad warped by %.4lg\xC2\xB0 (warning angle %.7lg\xC2\xB0)\n";
+inline constexpr char kScanInvalid[] = "%s:%lld: error: invalid quad line\n";
+inline constexpr char kScanIdentical[] = "%s:%lld: error: quad has identical corners\n";
+inline constexpr char kScanCollinear[] = "%s:%lld: error: quad has collinear corners\n";
+inline constexpr char kScanNotConvex[] =
+    "%s:%lld: error: quad is not convex (concave or bow-tie)\n";
+inline constexpr char kScanUnreadableFile[] = "%s: error: can't read file: %s\n";
+inline constexpr char kScanUnreadableFolder[] = "%s: error: can't read folder: %s\n";
+inline constexpr char kScanSummary[] =
+    "Checked %lld file(s) (%lld unreadable), %lld quad(s): %lld error(s) in %lld file(s), "
+    "%lld warning(s) in %lld file(s), %lld in the low band\n";
+inline constexpr char kScanProgress[] = "\rChecked %lld of %lld file(s) found";
+inline constexpr char kScanEraseProgress[] = "\r\x1B[K";
+inline constexpr char kScanNotAnAngle[] =
+    "skewquad --scan: %s needs an angle in degrees, not '%s'\n";
+// The range messages and the lowered warning angle, as the classic command
+// line words them.
+inline constexpr char kScanWarningOutOfRange[] =
+    "Coplanarity warning angle (-w %.7lg) must be in [0\xB0..90\xB0]\n";
+inline constexpr char kScanErrorOutOfRange[] =
+    "Coplanarity error threshold (-t %.7lg) must be in [0\xB0..90\xB0]\n";
+inline constexpr char kScanWarningAboveError[] = "Specified warning value > error value\n";
+inline constexpr char kScanUsingWarning[] = "Using warning angle = %.7lg\n\n";
+inline constexpr char kScanVersion[] = "skewquad 1.4";
+inline constexpr char kScanDescription[] =
+    "Checks LDraw files and whole folders of them (*.dat, *.ldr, *.mpd) for the quad faults "
+    "parts certification refuses: invalid quad lines, identical or collinear corners, "
+    "concave or bow-tie quads, and quads warped above the error angle (and, listed with "
+    "--warnings, above the warning angle).";
+
+}  // namespace skewquad::text

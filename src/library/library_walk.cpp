@@ -1,0 +1,152 @@
+// Walking the paths of a scan in sorted path order. Within a folder the
+// names are sorted with a folder's name read as if it ended in '/', so that
+// walking depth first gives the same order as sorting every path found; the
+// paths given are merged the same way.
+#include "library/library_walk.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "platform/files.h"
+
+namespace skewquad {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A name in a folder, as it sorts.
+struct Child {
+  std::string key;  // the name, with '/' after a folder's
+  bool is_folder = false;
+};
+
+std::string lower_case(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
+}  // namespace
+
+bool is_ldraw_file_name(const std::string& name) {
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string::npos) return false;
+  const std::string extension = lower_case(name.substr(dot));
+  return extension == ".dat" || extension == ".ldr" || extension == ".mpd";
+}
+
+// One path given: a file, or a folder walked depth first.
+struct LibraryWalk::Root {
+  struct Folder {
+    std::string path;  // as it is reported, without a '/' at the end
+    std::vector<Child> children;
+    std::size_t next = 0;
+  };
+  std::vector<Folder> open_folders;
+  bool pending_single = false;  // a file (or a path that is no folder) not yet given
+  ScanEntry single;
+  ScanEntry head;  // the entry this root offers next
+  bool has_head = false;
+
+  explicit Root(const std::string& given) {
+    std::error_code error;
+    const fs::file_status status = fs::status(platform::path_of(given), error);
+    if (!error && fs::is_directory(status)) {
+      std::string path = given;
+      while (path.size() > 1 && path.back() == '/') path.pop_back();
+      open(path);
+    } else {
+      single.path = given;
+      pending_single = true;
+    }
+    advance();
+  }
+
+  // Lists a folder's LDraw files and folders, sorted, and goes into it; a
+  // folder that cannot be listed becomes an entry of its own.
+  void open(const std::string& path) {
+    Folder folder{path, {}, 0};
+    std::error_code error;
+    fs::directory_iterator listing(platform::path_of(path), error);
+    for (; !error && listing != fs::directory_iterator(); listing.increment(error)) {
+      const fs::directory_entry& entry = *listing;
+      std::error_code type_error;
+      // A link to a folder is not followed; a link to a file is checked.
+      const bool is_link = entry.is_symlink(type_error);
+      const bool is_folder = !is_link && entry.is_directory(type_error);
+      std::string name = platform::name_of(entry.path().filename());
+      if (is_folder) {
+        folder.children.push_back({name + '/', true});
+      } else if (is_ldraw_file_name(name) && (is_link || entry.is_regular_file(type_error))) {
+        folder.children.push_back({std::move(name), false});
+      }
+    }
+    if (error) {
+      single = {path, error.message(), true};
+      pending_single = true;
+      return;
+    }
+    std::sort(folder.children.begin(), folder.children.end(),
+              [](const Child& a, const Child& b) { return a.key < b.key; });
+    open_folders.push_back(std::move(folder));
+  }
+
+  // Finds the entry this root offers next.
+  void advance() {
+    has_head = false;
+    for (;;) {
+      if (pending_single) {
+        pending_single = false;
+        head = std::move(single);
+        has_head = true;
+        return;
+      }
+      if (open_folders.empty()) return;
+      Folder& folder = open_folders.back();
+      if (folder.next == folder.children.size()) {
+        open_folders.pop_back();
+        continue;
+      }
+      const Child& child = folder.children[folder.next++];
+      std::string path = folder.path;
+      if (!path.ends_with('/')) path += '/';
+      path += child.key;
+      if (child.is_folder) {
+        path.pop_back();
+        open(path);
+        continue;
+      }
+      head = {std::move(path), {}, false};
+      has_head = true;
+      return;
+    }
+  }
+};
+
+LibraryWalk::LibraryWalk(const std::vector<std::string>& paths) {
+  for (const std::string& path : paths) roots_.push_back(std::make_unique<Root>(path));
+}
+
+LibraryWalk::~LibraryWalk() = default;
+
+bool LibraryWalk::next(ScanEntry& entry) {
+  for (;;) {
+    Root* first = nullptr;
+    for (const auto& root : roots_) {
+      if (root->has_head && (first == nullptr || root->head.path < first->head.path)) {
+        first = root.get();
+      }
+    }
+    if (first == nullptr) return false;
+    entry = std::move(first->head);
+    first->advance();
+    // A file reached through two of the paths given is checked once.
+    if (any_given_ && entry.path == last_path_) continue;
+    any_given_ = true;
+    last_path_ = entry.path;
+    return true;
+  }
+}
+
+}  // namespace skewquad

@@ -1,0 +1,66 @@
+// The library mode's report formats, one printer each, and the sink that
+// prints one file's findings as the check core hands them over.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "check/finding.h"
+#include "library/library_walk.h"
+#include "library/scan_totals.h"
+#include "records/run_records.h"
+
+namespace skewquad {
+
+/// One output format: how a finding, an unreadable path and the summary are
+/// written. A printer holds no state of a file, so one serves every worker.
+class ReportPrinter {
+ public:
+  ReportPrinter() = default;
+  ReportPrinter(const ReportPrinter&) = delete;
+  ReportPrinter& operator=(const ReportPrinter&) = delete;
+  virtual ~ReportPrinter() = default;
+
+  /// The path as this format writes it, worked out once a file.
+  virtual std::string path_field(const std::string& path) const = 0;
+  /// Appends one finding of the file whose path_field is `path`.
+  virtual void finding(const std::string& path, const Finding& finding, std::string& out) const = 0;
+  /// Appends why the entry could not be read, after any findings of it.
+  virtual void problem(const std::string& path, const ScanEntry& entry, std::string& out) const = 0;
+  /// Appends the summary of the scan.
+  virtual void summary(const ScanTotals& totals, std::string& out) const = 0;
+};
+
+/// Text lines as compilers write diagnostics; warnings only when listed.
+std::unique_ptr<ReportPrinter> text_printer(const AngleLimits& limits, bool list_warnings);
+
+/// JSON Lines: one object a finding, every finding, then the summary.
+std::unique_ptr<ReportPrinter> json_printer();
+
+/// The sink of one file: prints each finding into `out` as it comes, and
+/// hands `out` to `when_full` whenever it holds `budget` bytes or more.
+class PrintingSink final : public FindingSink {
+ public:
+  PrintingSink(const ReportPrinter& printer, std::string path, std::string& out, std::size_t budget,
+               std::function<void(std::string&)> when_full)
+      : printer_(printer),
+        path_(std::move(path)),
+        out_(out),
+        budget_(budget),
+        when_full_(std::move(when_full)) {}
+
+  void take(const Finding& finding) override {
+    printer_.finding(path_, finding, out_);
+    if (out_.size() >= budget_) when_full_(out_);
+  }
+
+ private:
+  const ReportPrinter& printer_;
+  const std::string path_;
+  std::string& out_;
+  const std::size_t budget_;
+  const std::function<void(std::string&)> when_full_;
+};
+
+}  // namespace skewquad

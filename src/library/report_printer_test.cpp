@@ -1,0 +1,88 @@
+// The library mode's report formats, finding by finding, and the sink that
+// hands a long report on before it grows past its budget.
+#include "library/report_printer.h"
+
+#include <gtest/gtest.h>
+
+namespace skewquad {
+namespace {
+
+const Finding kEveryFate[] = {
+    {2, QuadFate::kError, 60.00000102348965},
+    {3, QuadFate::kIdenticalCorners, 0.0},
+    {4, QuadFate::kCollinearCorners, 0.0},
+    {5, QuadFate::kNotConvex, 0.0},
+    {6, QuadFate::kInvalid, 0.0},
+    {7, QuadFate::kWarning, 2.4299430536211597},
+};
+
+std::string printed(const ReportPrinter& printer, const std::string& path) {
+  const std::string field = printer.path_field(path);
+  std::string out;
+  for (const Finding& finding : kEveryFate) printer.finding(field, finding, out);
+  printer.problem(field, {path, "No such file or directory", false}, out);
+  printer.problem(field, {path, "Permission denied", true}, out);
+  ScanTotals totals{3, 1, 13, 6, 2, 2, 2, 2};
+  printer.summary(totals, out);
+  return out;
+}
+
+TEST(ReportPrinter, WritesTextAsCompilersWriteDiagnostics) {
+  const std::string expected =
+      "a b.dat:2: error: quad warped by 60\xC2\xB0 (error angle 2.5\xC2\xB0)\n"
+      "a b.dat:3: error: quad has identical corners\n"
+      "a b.dat:4: error: quad has collinear corners\n"
+      "a b.dat:5: error: quad is not convex (concave or bow-tie)\n"
+      "a b.dat:6: error: invalid quad line\n";
+  const std::string problems =
+      "a b.dat: error: can't read file: No such file or directory\n"
+      "a b.dat: error: can't read folder: Permission denied\n"
+      "Checked 3 file(s) (1 unreadable), 13 quad(s): 6 error(s) in 2 file(s), 2 warning(s) in 2 "
+      "file(s), 2 in the low band\n";
+  EXPECT_EQ(printed(*text_printer({0.5, 2.5}, false), "a b.dat"), expected + problems);
+  EXPECT_EQ(printed(*text_printer({0.5, 2.5}, true), "a b.dat"),
+            expected +
+                "a b.dat:7: warning: quad warped by 2.43\xC2\xB0 (warning angle 0.5\xC2\xB0)\n" +
+                problems);
+}
+
+TEST(ReportPrinter, WritesJsonLinesWithEveryFindingAndExactAngles) {
+  EXPECT_EQ(
+      printed(*json_printer(), "q\"\xFF.dat"),
+      "{\"file\":\"q\\\"\xEF\xBF\xBD.dat\",\"line\":2,\"severity\":\"error\",\"check\":\"warp\","
+      "\"angle\":60.00000102348965}\n"
+      "{\"file\":\"q\\\"\xEF\xBF\xBD.dat\",\"line\":3,\"severity\":\"error\",\"check\":"
+      "\"identical\"}\n"
+      "{\"file\":\"q\\\"\xEF\xBF\xBD.dat\",\"line\":4,\"severity\":\"error\",\"check\":"
+      "\"collinear\"}\n"
+      "{\"file\":\"q\\\"\xEF\xBF\xBD.dat\",\"line\":5,\"severity\":\"error\",\"check\":\"not_"
+      "convex\"}\n"
+      "{\"file\":\"q\\\"\xEF\xBF\xBD.dat\",\"line\":6,\"severity\":\"error\",\"check\":\"invalid\"}"
+      "\n"
+      "{\"file\":\"q\\\"\xEF\xBF\xBD.dat\",\"line\":7,\"severity\":\"warning\",\"check\":\"warp\","
+      "\"angle\":2.4299430536211597}\n"
+      "{\"file\":\"q\\\"\xEF\xBF\xBD.dat\",\"severity\":\"error\",\"check\":\"unreadable\","
+      "\"message\":\"No such file or directory\"}\n"
+      "{\"file\":\"q\\\"\xEF\xBF\xBD.dat\",\"severity\":\"error\",\"check\":\"unreadable\","
+      "\"message\":\"Permission denied\"}\n"
+      "{\"summary\":{\"files\":3,\"unreadable\":1,\"quads\":13,\"errors\":6,\"warnings\":2,"
+      "\"low\":2}}\n");
+}
+
+TEST(PrintingSink, HandsTheReportOnOnceItReachesTheBudget) {
+  const auto printer = text_printer({}, false);
+  std::string out;
+  std::vector<std::string> handed;
+  PrintingSink sink(*printer, "p.dat", out, 100, [&handed](std::string& full) {
+    handed.push_back(full);
+    full.clear();
+  });
+  for (long long line = 1; line <= 5; ++line) sink.take({line, QuadFate::kInvalid, 0.0});
+  // Each line is 34 bytes: the third reaches 100.
+  ASSERT_EQ(handed.size(), 1U);
+  EXPECT_EQ(handed[0].size(), 3 * 34U);
+  EXPECT_EQ(out, "p.dat:4: error: invalid quad line\np.dat:5: error: invalid quad line\n");
+}
+
+}  // namespace
+}  // namespace skewquad

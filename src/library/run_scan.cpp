@@ -1,0 +1,123 @@
+// The library mode's run. The main thread walks the paths and hands files to
+// the workers through a window of slots, at most a few per worker ahead of
+// the one it reports next, so that the output comes in walking order
+// whatever the number of workers, and memory stays bounded however large
+// the tree. Each worker checks one file at a time with the classic line
+// loop, shapes first, reusing one read buffer.
+#include "library/run_scan.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "check/exit_status.h"
+#include "library/library_texts.h"
+#include "library/library_walk.h"
+#include "library/report_printer.h"
+#include "library/report_window.h"
+#include "library/scan_options.h"
+#include "platform/console.h"
+
+namespace skewquad {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Files in flight per worker: enough that no worker waits for the next
+// file while one slow file holds up the report.
+constexpr std::size_t kSlotsPerWorker = 16;
+
+// Files done of files found, on a terminal's standard error, for a scan that
+// lasts longer than a second; the files are counted by a walk of their own.
+class Progress {
+ public:
+  explicit Progress(const std::vector<std::string>& paths)
+      : shown_(platform::is_terminal(stderr)), start_(Clock::now()) {
+    if (!shown_) return;
+    counter_ = std::thread([this, paths] {
+      LibraryWalk walk(paths);
+      ScanEntry entry;
+      while (!stop_ && walk.next(entry)) ++found_;
+    });
+  }
+  Progress(const Progress&) = delete;
+  Progress& operator=(const Progress&) = delete;
+  ~Progress() {
+    stop_ = true;
+    if (counter_.joinable()) counter_.join();
+  }
+
+  // Erases the line before the report is written to the same terminal.
+  void erase() {
+    if (!on_screen_) return;
+    std::fputs(text::kScanEraseProgress, stderr);
+    on_screen_ = false;
+  }
+
+  void show(long long done) {
+    if (!shown_) return;
+    const Clock::time_point now = Clock::now();
+    if (now - start_ < std::chrono::seconds(1) || now - drawn_ < std::chrono::milliseconds(100)) {
+      return;
+    }
+    drawn_ = now;
+    std::fprintf(stderr, text::kScanProgress, done, std::max<long long>(done, found_.load()));
+    std::fflush(stderr);
+    on_screen_ = true;
+  }
+
+ private:
+  const bool shown_;
+  const Clock::time_point start_;
+  Clock::time_point drawn_;
+  bool on_screen_ = false;
+  std::atomic<bool> stop_{false};
+  std::atomic<long long> found_{0};
+  std::thread counter_;
+};
+
+}  // namespace
+
+int run_scan(int argc, const char* const* argv) {
+  const ScanOptions options = parse_scan_options(argc, argv, stdout, stderr);
+  if (options.finished) return options.exit_status;
+
+  const std::unique_ptr<ReportPrinter> printer =
+      options.json ? json_printer() : text_printer(options.limits, options.list_warnings);
+  Progress progress(options.paths);
+  ReportOutput output(stdout, [&progress] { progress.erase(); });
+  ReportWindow window(options.jobs * kSlotsPerWorker,
+                      check_rules_for(options.limits, CheckMode::kLibrary), *printer, output);
+  std::vector<std::thread> workers;
+  for (unsigned i = 0; i < options.jobs; ++i) workers.emplace_back([&window] { window.work(); });
+
+  LibraryWalk walk(options.paths);
+  ScanTotals totals;
+  std::size_t handed_out = 0;
+  std::size_t reported = 0;
+  bool walked_all = false;
+  for (;;) {
+    while (!walked_all && handed_out - reported < window.size()) {
+      ScanEntry entry;
+      walked_all = !walk.next(entry);
+      if (!walked_all) window.hand_out(handed_out++, std::move(entry));
+    }
+    if (reported == handed_out) break;
+    window.report(reported++, totals, !workers.empty());
+    progress.show(static_cast<long long>(reported));
+  }
+  window.finish();
+  for (std::thread& worker : workers) worker.join();
+
+  std::string summary;
+  printer->summary(totals, summary);
+  output.write(summary);
+  return output.finish() ? scan_status(totals, options.fail_on) : exit_status::kFile;
+}
+
+}  // namespace skewquad

@@ -1,0 +1,29 @@
+// The command line of the library mode: skewquad --scan [options] PATH...
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "library/scan_totals.h"
+#include "records/run_records.h"
+
+namespace skewquad {
+
+/// What the library mode's command line settles.
+struct ScanOptions {
+  std::vector<std::string> paths;
+  AngleLimits limits;
+  bool list_warnings = false;  // --warnings: warnings in the text output too
+  bool json = false;           // --json: JSON Lines instead of text
+  unsigned jobs = 1;           // worker threads
+  FailOn fail_on = FailOn::kError;
+  bool finished = false;  // help or version printed, or an error: end with exit_status
+  int exit_status = 0;    // for a usage mistake or an angle out of range
+};
+
+/// Reads the arguments after "--scan" (`argv[0]` is "--scan" itself). Help
+/// and version go to `out`; mistakes, range messages and notes to `err`.
+ScanOptions parse_scan_options(int argc, const char* const* argv, std::FILE* out, std::FILE* err);
+
+}  // namespace skewquad

@@ -1,0 +1,58 @@
+// The library mode's command line: what it settles, and each mistake told
+// as a usage error with its own message.
+#include "library/scan_options.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "check/exit_status.h"
+#include "test_files.h"
+
+namespace skewquad {
+namespace {
+
+struct Parsed {
+  ScanOptions options;
+  std::string out;
+  std::string err;
+};
+
+Parsed parse(std::vector<const char*> arguments) {
+  arguments.insert(arguments.begin(), "--scan");
+  std::FILE* out = testing::temporary_file();
+  std::FILE* err = testing::temporary_file();
+  Parsed parsed;
+  parsed.options =
+      parse_scan_options(static_cast<int>(arguments.size()), arguments.data(), out, err);
+  parsed.out = testing::contents_of(out);
+  parsed.err = testing::contents_of(err);
+  std::fclose(out);
+  std::fclose(err);
+  return parsed;
+}
+
+TEST(ScanOptions, SettlesLimitsAndLevelsAsGiven) {
+  const Parsed parsed = parse({"-w", "5", "--error=4", "--fail-on=warning", "--jobs=3", "a", "b"});
+  EXPECT_FALSE(parsed.options.finished);
+  EXPECT_EQ(parsed.options.limits.warning, 4.0);
+  EXPECT_EQ(parsed.options.limits.error, 4.0);
+  EXPECT_EQ(parsed.options.fail_on, FailOn::kWarning);
+  EXPECT_EQ(parsed.options.jobs, 3U);
+  EXPECT_EQ(parsed.options.paths, (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(parsed.out, "");
+  EXPECT_EQ(parsed.err, "Specified warning value > error value\nUsing warning angle = 4\n\n");
+}
+
+TEST(ScanOptions, RefusesAnglesOutOfRangeWithTheRangeStatus) {
+  for (const char* angle : {"0", "90", "-1", "1e999"}) {
+    const Parsed parsed = parse({"--warning", angle, "a"});
+    EXPECT_TRUE(parsed.options.finished) << angle;
+    EXPECT_EQ(parsed.options.exit_status, exit_status::kRange) << angle;
+    EXPECT_NE(parsed.err, "") << angle;
+  }
+}
+
+}  // namespace
+}  // namespace skewquad

@@ -1,0 +1,32 @@
+// The totals of a scan, and the exit status they imply.
+#pragma once
+
+#include "library/library_walk.h"
+#include "records/run_records.h"
+
+namespace skewquad {
+
+/// The level of finding from which a scan fails.
+enum class FailOn : std::uint8_t { kError, kWarning, kNever };
+
+/// The totals of a scan.
+struct ScanTotals {
+  long long files = 0;
+  long long unreadable = 0;
+  long long quads = 0;
+  long long errors = 0;
+  long long files_with_errors = 0;
+  long long warnings = 0;
+  long long files_with_warnings = 0;
+  long long low = 0;
+};
+
+/// Adds one entry of the walk, with the tally of its file, to the totals.
+void add_to_totals(const ScanEntry& entry, const RunTally& tally, ScanTotals& totals);
+
+/// The exit status a scan ends with: a file status if a path could not be
+/// read, else the findings status if something is at or above the fail-on
+/// level, else success.
+int scan_status(const ScanTotals& totals, FailOn fail_on);
+
+}  // namespace skewquad
