@@ -5,7 +5,7 @@
 #   args             the arguments, one line, split at blanks
 #   stdin            fed to the tool (otherwise standard input is empty)
 #   requires         optional: what the case needs, one word a line (root,
-#                    linux, posix, strace); a case whose needs are not met is
+#                    linux, posix, windows, strace); a case whose needs are not met is
 #                    skipped with the reason (exit status 77)
 #   setup            optional script run first in the scratch folder
 #   environment      optional script sourced in the tool's own shell just
@@ -34,6 +34,7 @@ if [ -f "$case_dir/requires" ]; then
       root) [ "$(id -u)" -eq 0 ] || skip "needs root (to act for another user)" ;;
       linux) [ "$(uname -s)" = Linux ] && [ ${#emulator[@]} -eq 0 ] || skip "needs Linux" ;;
       posix) [ "${SKEWQUAD_TARGET_SYSTEM:-posix}" = posix ] || skip "needs a POSIX system" ;;
+      windows) [ "${SKEWQUAD_TARGET_SYSTEM:-posix}" = windows ] || skip "needs Windows" ;;
       strace) command -v strace > /dev/null && [ ${#emulator[@]} -eq 0 ] || skip "needs strace" ;;
       "") ;;
       *) skip "unknown need: $need" ;;

@@ -19,5 +19,7 @@ inline constexpr int kRange = 3;
 inline constexpr int kFindings = 4;
 /// Library mode: the report could not be written (standard output failed).
 inline constexpr int kReportUnwritten = 5;
+/// Library mode: memory ran out; what was reported before stands.
+inline constexpr int kOutOfMemory = 6;
 
 }  // namespace skewquad::exit_status

@@ -59,7 +59,9 @@ class JsonPrinter final : public ReportPrinter {
   void problem(const std::string& path, const ScanEntry& entry, std::string& out) const override {
     out += "{\"file\":";
     out += path;
-    out += ",\"severity\":\"error\",\"check\":\"unreadable\",\"message\":";
+    out += entry.kind == EntryKind::kSkipped
+               ? ",\"severity\":\"warning\",\"check\":\"skipped\",\"message\":"
+               : ",\"severity\":\"error\",\"check\":\"unreadable\",\"message\":";
     out += json_text(entry.problem);
     out += "}\n";
   }
@@ -68,6 +70,8 @@ class JsonPrinter final : public ReportPrinter {
     Json summary;
     summary["files"] = totals.files;
     summary["unreadable"] = totals.unreadable;
+    summary["unreadable_folders"] = totals.unreadable_folders;
+    summary["skipped"] = totals.skipped;
     summary["quads"] = totals.quads;
     summary["errors"] = totals.errors;
     summary["warnings"] = totals.warnings;

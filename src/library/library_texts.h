@@ -16,21 +16,32 @@ inline constexpr char kScanNotConvex[] =
     "%s:%lld: error: quad is not convex (concave or bow-tie)\n";
 inline constexpr char kScanUnreadableFile[] = "%s: error: can't read file: %s\n";
 inline constexpr char kScanUnreadableFolder[] = "%s: error: can't read folder: %s\n";
-inline constexpr char kScanSummary[] =
-    "Checked %lld file(s) (%lld unreadable), %lld quad(s): %lld error(s) in %lld file(s), "
-    "%lld warning(s) in %lld file(s), %lld in the low band\n";
+inline constexpr char kScanSkipped[] = "%s: warning: skipped: %s\n";
+// The summary: the files, then the folders that could not be listed and
+// the links skipped where there are any, then the quads.
+inline constexpr char kScanSummaryFiles[] = "Checked %lld file(s) (%lld unreadable)";
+inline constexpr char kScanSummaryFolders[] = ", %lld folder(s) unreadable";
+inline constexpr char kScanSummarySkipped[] = ", %lld link(s) skipped";
+inline constexpr char kScanSummaryQuads[] =
+    ", %lld quad(s): %lld error(s) in %lld file(s), %lld warning(s) in %lld file(s), %lld in "
+    "the low band\n";
 inline constexpr char kScanProgress[] = "\rChecked %lld of %lld file(s) found";
 inline constexpr char kScanEraseProgress[] = "\r\x1B[K";
 inline constexpr char kScanNotAnAngle[] =
     "skewquad --scan: %s needs an angle in degrees, not '%s'\n";
-// The range messages and the lowered warning angle, as the classic command
-// line words them.
 inline constexpr char kScanWarningOutOfRange[] =
-    "Coplanarity warning angle (-w %.7lg) must be in [0\xB0..90\xB0]\n";
+    "skewquad --scan: the warning angle must be greater than 0\xC2\xB0 and less than 90\xC2\xB0, "
+    "not %.7lg\n";
 inline constexpr char kScanErrorOutOfRange[] =
-    "Coplanarity error threshold (-t %.7lg) must be in [0\xB0..90\xB0]\n";
+    "skewquad --scan: the error angle must be greater than 0\xC2\xB0 and less than 90\xC2\xB0, "
+    "not %.7lg\n";
 inline constexpr char kScanWarningAboveError[] = "Specified warning value > error value\n";
 inline constexpr char kScanUsingWarning[] = "Using warning angle = %.7lg\n\n";
+inline constexpr char kScanNeedsValue[] = "skewquad --scan: %s needs a value\n";
+inline constexpr char kScanNotJobs[] =
+    "skewquad --scan: --jobs needs a whole number from 1 to 1024, not '%s'\n";
+inline constexpr char kScanUnwritten[] = "skewquad --scan: can't write the report: %s\n";
+inline constexpr char kScanOutOfMemory[] = "skewquad --scan: out of memory\n";
 inline constexpr char kScanVersion[] = "skewquad 1.4";
 inline constexpr char kScanDescription[] =
     "Checks LDraw files and whole folders of them (*.dat, *.ldr, *.mpd) for the quad faults "

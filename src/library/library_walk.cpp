@@ -7,17 +7,17 @@
 #include <algorithm>
 #include <system_error>
 
-#include "platform/files.h"
-
 namespace skewquad {
 namespace {
 
 namespace fs = std::filesystem;
 
+enum class ChildKind : std::uint8_t { kFile, kFolder, kSkippedLink };
+
 // A name in a folder, as it sorts.
 struct Child {
   std::string key;  // the name, with '/' after a folder's
-  bool is_folder = false;
+  ChildKind kind = ChildKind::kFile;
 };
 
 std::string lower_case(std::string text) {
@@ -44,6 +44,7 @@ struct LibraryWalk::Root {
     std::size_t next = 0;
   };
   std::vector<Folder> open_folders;
+  char separator = '/';         // as the user typed it
   bool pending_single = false;  // a file (or a path that is no folder) not yet given
   ScanEntry single;
   ScanEntry head;  // the entry this root offers next
@@ -53,8 +54,9 @@ struct LibraryWalk::Root {
     std::error_code error;
     const fs::file_status status = fs::status(platform::path_of(given), error);
     if (!error && fs::is_directory(status)) {
+      separator = platform::separator_for(given);
       std::string path = given;
-      while (path.size() > 1 && path.back() == '/') path.pop_back();
+      while (path.size() > 1 && platform::is_separator(path.back())) path.pop_back();
       open(path);
     } else {
       single.path = given;
@@ -77,13 +79,23 @@ struct LibraryWalk::Root {
       const bool is_folder = !is_link && entry.is_directory(type_error);
       std::string name = platform::name_of(entry.path().filename());
       if (is_folder) {
-        folder.children.push_back({name + '/', true});
-      } else if (is_ldraw_file_name(name) && (is_link || entry.is_regular_file(type_error))) {
-        folder.children.push_back({std::move(name), false});
+        folder.children.push_back({name + '/', ChildKind::kFolder});
+      } else if (!is_ldraw_file_name(name)) {
+        continue;
+      } else if (!is_link) {
+        // A FIFO or device named as a part is not one: left out.
+        if (entry.is_regular_file(type_error)) folder.children.push_back({name, ChildKind::kFile});
+      } else {
+        // What the link leads to decides, so that nothing but a regular
+        // file is ever opened.
+        const fs::file_status target = fs::status(entry.path(), type_error);
+        folder.children.push_back({name, !type_error && fs::is_regular_file(target)
+                                             ? ChildKind::kFile
+                                             : ChildKind::kSkippedLink});
       }
     }
     if (error) {
-      single = {path, error.message(), true};
+      single = {path, error.message(), EntryKind::kFolder};
       pending_single = true;
       return;
     }
@@ -110,14 +122,18 @@ struct LibraryWalk::Root {
       }
       const Child& child = folder.children[folder.next++];
       std::string path = folder.path;
-      if (!path.ends_with('/')) path += '/';
+      if (!platform::is_separator(path.back())) path += separator;
       path += child.key;
-      if (child.is_folder) {
+      if (child.kind == ChildKind::kFolder) {
         path.pop_back();
         open(path);
         continue;
       }
-      head = {std::move(path), {}, false};
+      head = {std::move(path), {}, EntryKind::kFile};
+      if (child.kind == ChildKind::kSkippedLink) {
+        head.problem = "not a regular file";
+        head.kind = EntryKind::kSkipped;
+      }
       has_head = true;
       return;
     }
@@ -145,6 +161,10 @@ bool LibraryWalk::next(ScanEntry& entry) {
     if (any_given_ && entry.path == last_path_) continue;
     any_given_ = true;
     last_path_ = entry.path;
+    if (roots_.size() > 1 && entry.kind == EntryKind::kFile && entry.problem.empty()) {
+      const std::optional<platform::FileIdentity> identity = platform::identity_of(entry.path);
+      if (identity && !seen_.insert(*identity).second) continue;
+    }
     return true;
   }
 }

@@ -20,9 +20,10 @@ std::string printed(const ReportPrinter& printer, const std::string& path) {
   const std::string field = printer.path_field(path);
   std::string out;
   for (const Finding& finding : kEveryFate) printer.finding(field, finding, out);
-  printer.problem(field, {path, "No such file or directory", false}, out);
-  printer.problem(field, {path, "Permission denied", true}, out);
-  ScanTotals totals{3, 1, 13, 6, 2, 2, 2, 2};
+  printer.problem(field, {path, "No such file or directory", EntryKind::kFile}, out);
+  printer.problem(field, {path, "Permission denied", EntryKind::kFolder}, out);
+  printer.problem(field, {path, "not a regular file", EntryKind::kSkipped}, out);
+  ScanTotals totals{3, 1, 1, 2, 13, 6, 2, 2, 2, 2};
   printer.summary(totals, out);
   return out;
 }
@@ -37,8 +38,9 @@ TEST(ReportPrinter, WritesTextAsCompilersWriteDiagnostics) {
   const std::string problems =
       "a b.dat: error: can't read file: No such file or directory\n"
       "a b.dat: error: can't read folder: Permission denied\n"
-      "Checked 3 file(s) (1 unreadable), 13 quad(s): 6 error(s) in 2 file(s), 2 warning(s) in 2 "
-      "file(s), 2 in the low band\n";
+      "a b.dat: warning: skipped: not a regular file\n"
+      "Checked 3 file(s) (1 unreadable), 1 folder(s) unreadable, 2 link(s) skipped, 13 quad(s): "
+      "6 error(s) in 2 file(s), 2 warning(s) in 2 file(s), 2 in the low band\n";
   EXPECT_EQ(printed(*text_printer({0.5, 2.5}, false), "a b.dat"), expected + problems);
   EXPECT_EQ(printed(*text_printer({0.5, 2.5}, true), "a b.dat"),
             expected +
@@ -65,8 +67,18 @@ TEST(ReportPrinter, WritesJsonLinesWithEveryFindingAndExactAngles) {
       "\"message\":\"No such file or directory\"}\n"
       "{\"file\":\"q\\\"\xEF\xBF\xBD.dat\",\"severity\":\"error\",\"check\":\"unreadable\","
       "\"message\":\"Permission denied\"}\n"
-      "{\"summary\":{\"files\":3,\"unreadable\":1,\"quads\":13,\"errors\":6,\"warnings\":2,"
-      "\"low\":2}}\n");
+      "{\"file\":\"q\\\"\xEF\xBF\xBD.dat\",\"severity\":\"warning\",\"check\":\"skipped\","
+      "\"message\":\"not a regular file\"}\n"
+      "{\"summary\":{\"files\":3,\"unreadable\":1,\"unreadable_folders\":1,\"skipped\":2,"
+      "\"quads\":13,\"errors\":6,\"warnings\":2,\"low\":2}}\n");
+}
+
+TEST(ReportPrinter, QuotesATextPathHoldingControlCharactersSoAFindingIsOneLine) {
+  const auto printer = text_printer({}, false);
+  EXPECT_EQ(printer->path_field("parts/3001.dat"), "parts/3001.dat");
+  EXPECT_EQ(printer->path_field("a\"b\\c.dat"), "a\"b\\c.dat");
+  EXPECT_EQ(printer->path_field(std::string("a\nb:1: error: \"\\\x1B[2J\r\x7F\0.dat", 27)),
+            "\"a\\nb:1: error: \\\"\\\\\\033[2J\\r\\177\\000.dat\"");
 }
 
 TEST(PrintingSink, HandsTheReportOnOnceItReachesTheBudget) {

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "check/check_loop.h"
+#include "platform/console.h"
 #include "platform/files.h"
 
 namespace skewquad {
@@ -22,7 +23,7 @@ std::string problem_text(int error) { return std::generic_category().message(err
 void ReportOutput::write(std::string_view bytes) {
   if (bytes.empty()) return;
   if (before_write_) before_write_();
-  if (std::fwrite(bytes.data(), 1, bytes.size(), stream_) != bytes.size() && error_ == 0) {
+  if (!platform::write_text(stream_, bytes) && error_ == 0) {
     error_ = errno != 0 ? errno : EIO;
   }
 }
@@ -53,9 +54,10 @@ void ReportWindow::check(std::size_t index, LineReader& reader) {
   Slot& slot = slots_[index % slots_.size()];
   const std::string path = printer_.path_field(slot.entry.path);
   if (slot.entry.problem.empty()) {
-    std::FILE* input = platform::open_input(slot.entry.path.c_str());
+    bool not_regular = false;
+    std::FILE* input = platform::open_regular_file(slot.entry.path.c_str(), not_regular);
     if (input == nullptr) {
-      slot.entry.problem = problem_text(errno);
+      slot.entry.problem = not_regular ? "not a regular file" : problem_text(errno);
     } else {
       // Past the budget the report waits for its turn and is then written.
       PrintingSink sink(printer_, path, slot.report, kSlotBudget, [this, index](std::string& out) {

@@ -8,8 +8,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -39,11 +43,15 @@ class Progress {
   explicit Progress(const std::vector<std::string>& paths)
       : shown_(platform::is_terminal(stderr)), start_(Clock::now()) {
     if (!shown_) return;
-    counter_ = std::thread([this, paths] {
-      LibraryWalk walk(paths);
-      ScanEntry entry;
-      while (!stop_ && walk.next(entry)) ++found_;
-    });
+    try {
+      counter_ = std::thread([this, paths] {
+        LibraryWalk walk(paths);
+        ScanEntry entry;
+        while (!stop_ && walk.next(entry)) ++found_;
+      });
+    } catch (const std::system_error&) {
+      // Without its counter the progress shows the files done alone.
+    }
   }
   Progress(const Progress&) = delete;
   Progress& operator=(const Progress&) = delete;
@@ -85,7 +93,14 @@ class Progress {
 
 int run_scan(int argc, const char* const* argv) {
   const ScanOptions options = parse_scan_options(argc, argv, stdout, stderr);
-  if (options.finished) return options.exit_status;
+  if (options.finished) {
+    // Help and version are reports too.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+      std::fprintf(stderr, text::kScanUnwritten, std::strerror(errno != 0 ? errno : EIO));
+      return exit_status::kReportUnwritten;
+    }
+    return options.exit_status;
+  }
 
   const std::unique_ptr<ReportPrinter> printer =
       options.json ? json_printer() : text_printer(options.limits, options.list_warnings);
@@ -94,30 +109,49 @@ int run_scan(int argc, const char* const* argv) {
   ReportWindow window(options.jobs * kSlotsPerWorker,
                       check_rules_for(options.limits, CheckMode::kLibrary), *printer, output);
   std::vector<std::thread> workers;
-  for (unsigned i = 0; i < options.jobs; ++i) workers.emplace_back([&window] { window.work(); });
-
-  LibraryWalk walk(options.paths);
-  ScanTotals totals;
-  std::size_t handed_out = 0;
-  std::size_t reported = 0;
-  bool walked_all = false;
-  for (;;) {
-    while (!walked_all && handed_out - reported < window.size()) {
-      ScanEntry entry;
-      walked_all = !walk.next(entry);
-      if (!walked_all) window.hand_out(handed_out++, std::move(entry));
+  for (unsigned i = 0; i < options.jobs; ++i) {
+    try {
+      workers.emplace_back([&window] { window.work(); });
+    } catch (const std::system_error&) {
+      // The workers that started do the work; with none, this thread does.
+      break;
     }
-    if (reported == handed_out) break;
-    window.report(reported++, totals, !workers.empty());
-    progress.show(static_cast<long long>(reported));
+  }
+
+  ScanTotals totals;
+  try {
+    LibraryWalk walk(options.paths);
+    std::size_t handed_out = 0;
+    std::size_t reported = 0;
+    bool walked_all = false;
+    for (;;) {
+      while (!walked_all && handed_out - reported < window.size()) {
+        ScanEntry entry;
+        walked_all = !walk.next(entry);
+        if (!walked_all) window.hand_out(handed_out++, std::move(entry));
+      }
+      if (reported == handed_out) break;
+      window.report(reported++, totals, !workers.empty());
+      progress.show(static_cast<long long>(reported));
+    }
+    std::string summary;
+    printer->summary(totals, summary);
+    output.write(summary);
+  } catch (const std::bad_alloc&) {
+    // The workers may be waiting on what will not come: end here, with what
+    // was reported so far written out.
+    std::fflush(stdout);
+    std::fputs(text::kScanOutOfMemory, stderr);
+    std::_Exit(exit_status::kOutOfMemory);
   }
   window.finish();
   for (std::thread& worker : workers) worker.join();
 
-  std::string summary;
-  printer->summary(totals, summary);
-  output.write(summary);
-  return output.finish() ? scan_status(totals, options.fail_on) : exit_status::kFile;
+  if (!output.finish()) {
+    std::fprintf(stderr, text::kScanUnwritten, std::strerror(output.error()));
+    return exit_status::kReportUnwritten;
+  }
+  return scan_status(totals, options.fail_on);
 }
 
 }  // namespace skewquad

@@ -3,7 +3,10 @@
 #include "library/scan_options.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <optional>
 #include <sstream>
+#include <string_view>
 #include <thread>
 
 #include "check/exit_status.h"
@@ -14,16 +17,48 @@
 namespace skewquad {
 namespace {
 
-// An angle option's text as a number of degrees: the whole text must be one
-// number, as the classic options read it.
-bool read_angle(const std::string& option, const std::string& text, double& angle, std::FILE* err) {
-  if (text.empty()) return true;
+// The most worker threads a scan starts.
+constexpr unsigned kMostJobs = 1024;
+
+// An angle option's text as a number of degrees, when it was given: the
+// whole text must be one number, as the classic options read it.
+bool read_angle(const std::string& option, const std::optional<std::string>& given, double& angle,
+                std::FILE* err) {
+  if (!given) return true;
+  const std::string& text = *given;
   const char* end = scan_double(text, angle);
-  if (end != text.data() + text.size()) {
+  if (text.empty() || end != text.data() + text.size()) {
     std::fprintf(err, text::kScanNotAnAngle, option.c_str(), text.c_str());
     return false;
   }
   return true;
+}
+
+// The number of workers: decimal digits alone, from 1 to kMostJobs.
+bool read_jobs(const std::optional<std::string>& given, unsigned& jobs, std::FILE* err) {
+  if (!given) return true;
+  const std::string& text = *given;
+  const bool digits =
+      !text.empty() && text.size() <= 4 &&
+      std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  const unsigned value = digits ? static_cast<unsigned>(std::stoul(text)) : 0;
+  if (value < 1 || value > kMostJobs) {
+    std::fprintf(err, text::kScanNotJobs, text.c_str());
+    return false;
+  }
+  jobs = value;
+  return true;
+}
+
+// An option written with '=' and nothing after it: CLI11 would take the
+// next argument as its value, a path as an angle.
+const char* option_without_value(int argc, const char* const* argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view argument(argv[i]);
+    if (argument == "--") break;
+    if (argument.starts_with("--") && argument.ends_with('=')) return argv[i];
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -31,9 +66,16 @@ bool read_angle(const std::string& option, const std::string& text, double& angl
 ScanOptions parse_scan_options(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
   ScanOptions options;
   options.jobs = std::max(1u, std::thread::hardware_concurrency());
-  std::string warning_text;
-  std::string error_text;
+  std::optional<std::string> warning_text;
+  std::optional<std::string> error_text;
+  std::optional<std::string> jobs_text;
   std::string fail_on = "error";
+  if (const char* option = option_without_value(argc, argv)) {
+    std::fprintf(err, text::kScanNeedsValue, option);
+    options.finished = true;
+    options.exit_status = exit_status::kUsage;
+    return options;
+  }
 
   CLI::App app{text::kScanDescription, "skewquad --scan"};
   app.set_version_flag("--version", text::kScanVersion);
@@ -44,8 +86,8 @@ ScanOptions parse_scan_options(int argc, const char* const* argv, std::FILE* out
   app.add_flag("--warnings", options.list_warnings,
                "List the quads above the warning angle too (JSON always lists them)");
   app.add_flag("--json", options.json, "Write JSON Lines instead of text");
-  app.add_option("--jobs", options.jobs, "Worker threads; default the hardware's")
-      ->check(CLI::Range(1u, 1024u));
+  app.add_option("--jobs", jobs_text, "Worker threads, 1 to 1024; default the hardware's")
+      ->option_text("N");
   app.add_option("--fail-on", fail_on, "Exit with 4 on findings of this level or above")
       ->check(CLI::IsMember({"error", "warning", "never"}));
   app.add_option("PATH", options.paths, "Files and folders to check")->required();
@@ -66,7 +108,7 @@ ScanOptions parse_scan_options(int argc, const char* const* argv, std::FILE* out
   double warning = kStandardWarningAngle;
   double error = kStandardErrorAngle;
   if (!read_angle("--warning", warning_text, warning, err) ||
-      !read_angle("--error", error_text, error, err)) {
+      !read_angle("--error", error_text, error, err) || !read_jobs(jobs_text, options.jobs, err)) {
     options.finished = true;
     options.exit_status = exit_status::kUsage;
     return options;

@@ -54,5 +54,37 @@ TEST(ScanOptions, RefusesAnglesOutOfRangeWithTheRangeStatus) {
   }
 }
 
+TEST(ScanOptions, TellsEachMistakeAsAUsageError) {
+  const struct {
+    std::vector<const char*> arguments;
+    const char* message;
+  } mistakes[] = {
+      {{"-w", "", "a"}, "skewquad --scan: --warning needs an angle in degrees, not ''\n"},
+      {{"--error=2x", "a"}, "skewquad --scan: --error needs an angle in degrees, not '2x'\n"},
+      // Not the next path taken as the angle.
+      {{"--warning=", "2", "a"}, "skewquad --scan: --warning= needs a value\n"},
+      {{"--jobs=0x10", "a"},
+       "skewquad --scan: --jobs needs a whole number from 1 to 1024, not '0x10'\n"},
+      {{"--jobs=0", "a"}, "skewquad --scan: --jobs needs a whole number from 1 to 1024, not '0'\n"},
+      {{"--jobs", "1025", "a"},
+       "skewquad --scan: --jobs needs a whole number from 1 to 1024, not '1025'\n"},
+      {{"--jobs=-1", "a"},
+       "skewquad --scan: --jobs needs a whole number from 1 to 1024, not '-1'\n"},
+  };
+  for (const auto& mistake : mistakes) {
+    const Parsed parsed = parse(mistake.arguments);
+    EXPECT_TRUE(parsed.options.finished) << mistake.message;
+    EXPECT_EQ(parsed.options.exit_status, exit_status::kUsage) << mistake.message;
+    EXPECT_EQ(parsed.err, mistake.message);
+    EXPECT_EQ(parsed.out, "");
+  }
+}
+
+TEST(ScanOptions, SaysTheRangeInUtf8) {
+  EXPECT_EQ(parse({"-t", "90", "a"}).err,
+            "skewquad --scan: the error angle must be greater than 0\xC2\xB0 and less than "
+            "90\xC2\xB0, not 90\n");
+}
+
 }  // namespace
 }  // namespace skewquad

@@ -6,9 +6,18 @@
 namespace skewquad {
 
 void add_to_totals(const ScanEntry& entry, const RunTally& tally, ScanTotals& totals) {
-  // A folder that cannot be listed counts as unreadable, but not as a file.
-  if (!entry.is_folder) ++totals.files;
-  if (!entry.problem.empty()) ++totals.unreadable;
+  switch (entry.kind) {
+    case EntryKind::kFile:
+      ++totals.files;
+      if (!entry.problem.empty()) ++totals.unreadable;
+      break;
+    case EntryKind::kFolder:
+      ++totals.unreadable_folders;
+      break;
+    case EntryKind::kSkipped:
+      ++totals.skipped;
+      break;
+  }
   const long long errors = tally.fault_count + tally.error_count;
   totals.quads += tally.quad_count;
   totals.errors += errors;
@@ -19,7 +28,7 @@ void add_to_totals(const ScanEntry& entry, const RunTally& tally, ScanTotals& to
 }
 
 int scan_status(const ScanTotals& totals, FailOn fail_on) {
-  if (totals.unreadable > 0) return exit_status::kFile;
+  if (totals.unreadable + totals.unreadable_folders > 0) return exit_status::kFile;
   const bool failed = (fail_on == FailOn::kError && totals.errors > 0) ||
                       (fail_on == FailOn::kWarning && totals.errors + totals.warnings > 0);
   return failed ? exit_status::kFindings : exit_status::kSuccess;

@@ -11,8 +11,10 @@ enum class FailOn : std::uint8_t { kError, kWarning, kNever };
 
 /// The totals of a scan.
 struct ScanTotals {
-  long long files = 0;
-  long long unreadable = 0;
+  long long files = 0;               // files checked or found unreadable
+  long long unreadable = 0;          // files that could not be read
+  long long unreadable_folders = 0;  // folders that could not be listed
+  long long skipped = 0;             // links found in folders to what is not a regular file
   long long quads = 0;
   long long errors = 0;
   long long files_with_errors = 0;

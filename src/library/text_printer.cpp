@@ -1,5 +1,6 @@
 // The text report: one line a finding, as compilers write diagnostics, so
 // that editors jump to them.
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 
@@ -28,7 +29,54 @@ class TextPrinter final : public ReportPrinter {
   TextPrinter(const AngleLimits& limits, bool list_warnings)
       : limits_(limits), list_warnings_(list_warnings) {}
 
-  std::string path_field(const std::string& path) const override { return path; }
+  // A path holding a control character is quoted and escaped as C writes
+  // a string, so that one finding is always one line and nothing reaches
+  // the terminal raw; other paths as they are.
+  std::string path_field(const std::string& path) const override {
+    const auto is_control = [](char c) {
+      return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+    };
+    if (std::none_of(path.begin(), path.end(), is_control)) return path;
+    std::string quoted = "\"";
+    for (const char c : path) {
+      switch (c) {
+        case '\a':
+          quoted += "\\a";
+          break;
+        case '\b':
+          quoted += "\\b";
+          break;
+        case '\t':
+          quoted += "\\t";
+          break;
+        case '\n':
+          quoted += "\\n";
+          break;
+        case '\v':
+          quoted += "\\v";
+          break;
+        case '\f':
+          quoted += "\\f";
+          break;
+        case '\r':
+          quoted += "\\r";
+          break;
+        case '"':
+          quoted += "\\\"";
+          break;
+        case '\\':
+          quoted += "\\\\";
+          break;
+        default:
+          if (is_control(c)) {
+            append_format(quoted, "\\%03o", static_cast<unsigned>(static_cast<unsigned char>(c)));
+          } else {
+            quoted += c;
+          }
+      }
+    }
+    return quoted + '"';
+  }
 
   void finding(const std::string& path, const Finding& finding, std::string& out) const override {
     const char* name = path.c_str();
@@ -56,14 +104,21 @@ class TextPrinter final : public ReportPrinter {
   }
 
   void problem(const std::string& path, const ScanEntry& entry, std::string& out) const override {
-    append_format(out, entry.is_folder ? text::kScanUnreadableFolder : text::kScanUnreadableFile,
-                  path.c_str(), entry.problem.c_str());
+    const char* format = entry.kind == EntryKind::kFolder    ? text::kScanUnreadableFolder
+                         : entry.kind == EntryKind::kSkipped ? text::kScanSkipped
+                                                             : text::kScanUnreadableFile;
+    append_format(out, format, path.c_str(), entry.problem.c_str());
   }
 
   void summary(const ScanTotals& totals, std::string& out) const override {
-    append_format(out, text::kScanSummary, totals.files, totals.unreadable, totals.quads,
-                  totals.errors, totals.files_with_errors, totals.warnings,
-                  totals.files_with_warnings, totals.low);
+    append_format(out, text::kScanSummaryFiles, totals.files, totals.unreadable);
+    if (totals.unreadable_folders > 0) {
+      append_format(out, text::kScanSummaryFolders, totals.unreadable_folders);
+    }
+    if (totals.skipped > 0) append_format(out, text::kScanSummarySkipped, totals.skipped);
+    append_format(out, text::kScanSummaryQuads, totals.quads, totals.errors,
+                  totals.files_with_errors, totals.warnings, totals.files_with_warnings,
+                  totals.low);
   }
 
  private:

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace skewquad::platform {
@@ -16,6 +17,11 @@ void prepare_standard_streams();
 /// from the wide command line, so that any Unicode name works; elsewhere
 /// the bytes given.
 std::vector<std::string> command_line(int argc, char** argv);
+
+/// Writes UTF-8 text to `stream`: as bytes into a file or a pipe, and on
+/// Windows as Unicode to a console, whatever its code page. False when not
+/// all of it was written.
+bool write_text(std::FILE* stream, std::string_view text);
 
 /// True when `stream` goes to a terminal.
 bool is_terminal(std::FILE* stream);

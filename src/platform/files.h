@@ -2,9 +2,12 @@
 // the input, and the output, which may safely replace the input itself.
 #pragma once
 
+#include <compare>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace skewquad::platform {
@@ -21,6 +24,32 @@ std::string name_of(const std::filesystem::path& path);
 /// Opens the file `name` for reading, bytes as they are; nullptr, with errno
 /// saying why, when it cannot be opened or is a folder.
 std::FILE* open_input(const char* name);
+
+/// Opens the file `name` for reading only if it is a regular file, without
+/// waiting to open a FIFO or a device (the check is made on what was opened,
+/// so no change of the name in between can make it wait): nullptr, with
+/// errno saying why, when it cannot be opened, and with `not_regular` set
+/// when it is something else than a regular file.
+std::FILE* open_regular_file(const char* name, bool& not_regular);
+
+/// What tells one file from another whatever its name: device and inode (on
+/// Windows, volume and file index).
+struct FileIdentity {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  auto operator<=>(const FileIdentity&) const = default;
+};
+
+/// The identity of the file `name` (links followed); nothing when it cannot
+/// be known.
+std::optional<FileIdentity> identity_of(const std::string& name);
+
+/// The separator to join names below the path `given` with: the one the
+/// user typed there, where the system takes more than one.
+char separator_for(const std::string& given);
+
+/// True for a character that separates the names of a path.
+bool is_separator(char c);
 
 /// Creates the file `name` for writing (private to its owner where files
 /// have modes) only if no file of that name exists: an existing file is

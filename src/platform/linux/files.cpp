@@ -187,6 +187,37 @@ std::FILE* open_input(const char* name) {
   return file;
 }
 
+std::FILE* open_regular_file(const char* name, bool& not_regular) {
+  not_regular = false;
+  const int input = open(name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (input < 0) return nullptr;
+  struct stat status {};
+  if (fstat(input, &status) != 0 || !S_ISREG(status.st_mode)) {
+    const int problem = errno;
+    not_regular = !S_ISREG(status.st_mode);
+    close(input);
+    errno = problem;
+    return nullptr;
+  }
+  // A regular file never makes a read wait; the flag goes all the same, so
+  // that the stream reads as it always does.
+  const int flags = fcntl(input, F_GETFL);
+  std::FILE* file =
+      flags < 0 || fcntl(input, F_SETFL, flags & ~O_NONBLOCK) < 0 ? nullptr : fdopen(input, "rb");
+  if (file == nullptr) close(input);
+  return file;
+}
+
+std::optional<FileIdentity> identity_of(const std::string& name) {
+  struct stat status {};
+  if (stat(name.c_str(), &status) != 0) return std::nullopt;
+  return FileIdentity{status.st_dev, status.st_ino};
+}
+
+char separator_for(const std::string& /*given*/) { return '/'; }
+
+bool is_separator(char c) { return c == '/'; }
+
 bool name_one_special_file(const char* input_name, const char* output_name) {
   struct stat input {};
   struct stat output {};

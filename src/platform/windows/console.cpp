@@ -26,6 +26,21 @@ std::vector<std::string> command_line(int argc, char** argv) {
   return result;
 }
 
+bool write_text(std::FILE* stream, std::string_view text) {
+  const HANDLE console = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+  DWORD mode = 0;
+  if (!GetConsoleMode(console, &mode)) {
+    return std::fwrite(text.data(), 1, text.size(), stream) == text.size();
+  }
+  // What the stream holds goes first, so that the order stays.
+  if (std::fflush(stream) != 0) return false;
+  const std::wstring wide_text = wide(std::string(text));
+  DWORD written = 0;
+  return WriteConsoleW(console, wide_text.data(), static_cast<DWORD>(wide_text.size()), &written,
+                       nullptr) != 0 &&
+         written == wide_text.size();
+}
+
 bool is_terminal(std::FILE* stream) { return _isatty(_fileno(stream)) != 0; }
 
 }  // namespace skewquad::platform

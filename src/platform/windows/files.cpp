@@ -156,6 +156,36 @@ std::FILE* open_input(const char* name) {
   return stream_of(file, _O_RDONLY, "rb");
 }
 
+std::FILE* open_regular_file(const char* name, bool& not_regular) {
+  not_regular = false;
+  std::FILE* file = open_input(name);
+  if (file == nullptr) {
+    not_regular = errno == EISDIR;
+    return nullptr;
+  }
+  if (GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) != FILE_TYPE_DISK) {
+    std::fclose(file);
+    not_regular = true;
+    errno = EINVAL;
+    return nullptr;
+  }
+  return file;
+}
+
+std::optional<FileIdentity> identity_of(const std::string& name) {
+  BY_HANDLE_FILE_INFORMATION information{};
+  if (!information_of(wide(name), information)) return std::nullopt;
+  return FileIdentity{
+      information.dwVolumeSerialNumber,
+      (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
+}
+
+char separator_for(const std::string& given) {
+  return given.find('\\') != std::string::npos ? '\\' : '/';
+}
+
+bool is_separator(char c) { return c == '/' || c == '\\'; }
+
 bool name_one_special_file(const char* input_name, const char* output_name) {
   const HANDLE input = CreateFileW(wide(input_name).c_str(), 0,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
