@@ -1,6 +1,7 @@
 // The line loop: pieces in, quads judged, the copy out in runs.
 #include "check/check_loop.h"
 
+#include "geometry/quad_mend.h"
 #include "text/quad_line_reader.h"
 #include "writer/split_writer.h"
 
@@ -52,6 +53,71 @@ void check_lines(LineReader& input, CopyStream* copy, const CheckRules& rules,
     }
   }
   if (copy != nullptr) hand_over_unchanged();
+}
+
+namespace {
+
+bool is_at_level(QuadFate fate, MendLevel level) {
+  return is_fault(fate) || fate == QuadFate::kError ||
+         (fate == QuadFate::kWarning && level == MendLevel::kWarnings);
+}
+
+ShapeFault shape_fault_of(QuadFate fate) {
+  switch (fate) {
+    case QuadFate::kIdenticalCorners:
+      return ShapeFault::kIdenticalCorners;
+    case QuadFate::kCollinearCorners:
+      return ShapeFault::kCollinearCorners;
+    case QuadFate::kNotConvex:
+      return ShapeFault::kNotConvex;
+    default:
+      return ShapeFault::kNone;
+  }
+}
+
+}  // namespace
+
+void mend_lines(LineReader& input, const CheckRules& rules, MendLevel level, bool conditional,
+                RunTally& tally, FindingSink& sink, LineEdits& edits) {
+  QuadLine quad;
+  std::string_view piece;
+  std::string_view last_line_end = "\n";
+  std::string replacement;
+  bool at_line_start = true;
+  while (input.next(piece)) {
+    const bool starts_line = at_line_start;
+    at_line_start = piece.back() == '\n';
+    if (at_line_start) last_line_end = line_end_of(piece);
+    if (!starts_line || probe_line_type(piece) != kQuadLineType) {
+      if (starts_line) ++tally.line_number;
+      edits.keep(piece);
+      continue;
+    }
+    ++tally.line_number;
+    const QuadJudgement judgement = judge_quad(piece, rules, quad);
+    count_quad(judgement.fate, tally);
+    replacement.clear();
+    // A line longer than a piece is left whole to the author.
+    const bool whole_line = at_line_start || piece.size() < kPieceCharacters;
+    if (whole_line && is_at_level(judgement.fate, level)) {
+      if (is_split(judgement.fate)) {
+        append_warp_mend(replacement, piece, quad, judgement.measure, conditional, last_line_end);
+      } else if (const ShapeMend mend = shape_mend(quad, shape_fault_of(judgement.fate));
+                 mend.kind != ShapeMend::Kind::kNone) {
+        append_shape_mend(replacement, piece, quad, mend, last_line_end);
+      }
+    }
+    const bool mended = !replacement.empty();
+    if (mended) {
+      ++(judgement.fate == QuadFate::kWarning ? tally.mended_warnings : tally.mended_errors);
+      edits.replace(piece, replacement);
+    } else {
+      edits.keep(piece);
+    }
+    if (is_fault(judgement.fate) || is_split(judgement.fate)) {
+      sink.take({tally.line_number, judgement.fate, judgement.measure.max, mended});
+    }
+  }
 }
 
 }  // namespace skewquad

@@ -20,4 +20,32 @@ namespace skewquad {
 void check_lines(LineReader& input, CopyStream* copy, const CheckRules& rules,
                  const ModeFlags& flags, RunTally& tally, FindingSink& sink);
 
+/// Which findings a mending run mends: those at the error level (every
+/// fault and every quad above the error angle), or those and the quads above
+/// the warning angle.
+enum class MendLevel : std::uint8_t { kErrors, kWarnings };
+
+/// Where a mending run's bytes go: each piece as read, or a whole line
+/// replaced by its mend.
+class LineEdits {
+ public:
+  virtual void keep(std::string_view piece) = 0;
+  virtual void replace(std::string_view line, std::string_view replacement) = 0;
+
+ protected:
+  LineEdits() = default;
+  LineEdits(const LineEdits&) = default;
+  LineEdits& operator=(const LineEdits&) = default;
+  ~LineEdits() = default;
+};
+
+/// The library mode's loop when mending: as check_lines in the library
+/// mode, but each finding at or above `level` that has a mend, on a line no
+/// longer than a piece, is handed to the sink as mended and its line to
+/// `edits` with its replacement (a warped quad's split, with the
+/// conditional line unless `conditional` is false; a shape fault's
+/// triangles); every other piece goes to `edits` as read.
+void mend_lines(LineReader& input, const CheckRules& rules, MendLevel level, bool conditional,
+                RunTally& tally, FindingSink& sink, LineEdits& edits);
+
 }  // namespace skewquad

@@ -12,6 +12,7 @@ struct Finding {
   long long line_number = 0;
   QuadFate fate = QuadFate::kNoBand;
   double angle = 0.0;
+  bool mended = false;  // replaced in the file by its mend
 };
 
 /// Told of every faulty quad line and every quad above the warning angle,

@@ -16,17 +16,51 @@ const double kCosineNearlyFolded = std::cos(kFoldedCornerAngle * std::numbers::p
 const double kCosineNearlyStraight =
     std::cos(kStraightCornerAngle * std::numbers::pi / 180.0) + 1e-9;
 
-// Whether the edges u and v of a corner lie in one line: the arccosine of
-// their normalised dot product, in degrees and clamped to 0 to 180, beyond
-// either limit.
-bool is_in_line(const Vertex& u, const Vertex& v) {
-  const double cosine = dot(u, v) / (std::sqrt(dot(u, u)) * std::sqrt(dot(v, v)));
-  if (cosine < kCosineNearlyFolded && cosine > kCosineNearlyStraight) return false;
-  const double angle = std::acos(std::clamp(cosine, -1.0, 1.0)) * (180.0 / std::numbers::pi);
-  return angle > kStraightCornerAngle || angle < kFoldedCornerAngle;
+// The edges at a corner, towards the corners before and after it.
+struct CornerEdges {
+  Vertex back;
+  Vertex ahead;
+};
+
+CornerEdges edges_at(const QuadLine& quad, int corner) {
+  const Vertex& at = quad.corners[corner];
+  return {minus(quad.corners[(corner + 3) % 4], at), minus(quad.corners[(corner + 1) % 4], at)};
 }
 
 }  // namespace
+
+CornerShape corner_shape(const QuadLine& quad, int corner) {
+  // The arccosine of the edges' normalised dot product, in degrees and
+  // clamped to 0 to 180.
+  const auto [u, v] = edges_at(quad, corner);
+  const double cosine = dot(u, v) / (std::sqrt(dot(u, u)) * std::sqrt(dot(v, v)));
+  if (cosine < kCosineNearlyFolded && cosine > kCosineNearlyStraight) return CornerShape::kOpen;
+  const double angle = std::acos(std::clamp(cosine, -1.0, 1.0)) * (180.0 / std::numbers::pi);
+  if (angle > kStraightCornerAngle) return CornerShape::kStraight;
+  if (angle < kFoldedCornerAngle) return CornerShape::kFolded;
+  return CornerShape::kOpen;
+}
+
+int reflex_corner(const QuadLine& quad) {
+  const Vertex& p1 = quad.corners[0];
+  const Vertex& p2 = quad.corners[1];
+  const Vertex& p3 = quad.corners[2];
+  const Vertex& p4 = quad.corners[3];
+  // The quad's vector area: each corner turns along it, but a reflex one.
+  const Vertex area = cross(minus(p3, p1), minus(p4, p2));
+  int reflex = -1;
+  for (int corner = 0; corner < 4; ++corner) {
+    const auto [back, ahead] = edges_at(quad, corner);
+    const double turn = dot(cross(ahead, back), area);
+    if (turn > 0) continue;
+    if (turn < 0 && reflex < 0) {
+      reflex = corner;
+      continue;
+    }
+    return -1;
+  }
+  return reflex;
+}
 
 ShapeFault shape_fault(const QuadLine& quad) {
   const Vertex& p1 = quad.corners[0];
@@ -37,11 +71,7 @@ ShapeFault shape_fault(const QuadLine& quad) {
     return ShapeFault::kIdenticalCorners;
   }
   for (int corner = 0; corner < 4; ++corner) {
-    const Vertex& at = quad.corners[corner];
-    if (is_in_line(minus(quad.corners[(corner + 3) % 4], at),
-                   minus(quad.corners[(corner + 1) % 4], at))) {
-      return ShapeFault::kCollinearCorners;
-    }
+    if (corner_shape(quad, corner) != CornerShape::kOpen) return ShapeFault::kCollinearCorners;
   }
   // Three signs, each of a dot product of two cross products: the quad is
   // convex exactly when the first holds and the other two agree.

@@ -21,6 +21,23 @@ enum class ShapeFault : std::uint8_t {
 inline constexpr double kStraightCornerAngle = 179.9;
 inline constexpr double kFoldedCornerAngle = 0.025;
 
+/// What the edges at a corner make.
+enum class CornerShape : std::uint8_t {
+  kOpen,
+  kStraight,  // the angle between them above kStraightCornerAngle
+  kFolded,    // the angle between them below kFoldedCornerAngle
+};
+
+/// The shape of corner `corner` (0 for P1 to 3 for P4) of a quad whose
+/// corners are apart.
+CornerShape corner_shape(const QuadLine& quad, int corner);
+
+/// The one reflex corner of a concave quad (0 for P1 to 3 for P4): the only
+/// corner that turns against the quad's vector area, the other three
+/// turning with it. -1 for a quad with none (convex), more than one (a
+/// bow-tie), or a corner that does not turn.
+int reflex_corner(const QuadLine& quad);
+
 /// The first fault of the quad's shape: identical corners (any of the six
 /// pairs, compared exactly), then collinear corners (the angle between the
 /// two edges at a corner, in degrees, above kStraightCornerAngle or below

@@ -37,6 +37,8 @@ const char* check_name(QuadFate fate) {
 
 class JsonPrinter final : public ReportPrinter {
  public:
+  explicit JsonPrinter(const ReportSettings& settings) : settings_(settings) {}
+
   std::string path_field(const std::string& path) const override { return json_text(path); }
 
   void finding(const std::string& path, const Finding& finding, std::string& out) const override {
@@ -53,6 +55,11 @@ class JsonPrinter final : public ReportPrinter {
       out += ",\"angle\":";
       out += json_text(finding.angle);
     }
+    if (finding.mended) {
+      out += ",\"fixed\":true,\"became\":\"";
+      out += became(finding.fate);
+      out += '"';
+    }
     out += "}\n";
   }
 
@@ -61,6 +68,8 @@ class JsonPrinter final : public ReportPrinter {
     out += path;
     out += entry.kind == EntryKind::kSkipped
                ? ",\"severity\":\"warning\",\"check\":\"skipped\",\"message\":"
+           : entry.kind == EntryKind::kUnwritten
+               ? ",\"severity\":\"error\",\"check\":\"unwritable\",\"message\":"
                : ",\"severity\":\"error\",\"check\":\"unreadable\",\"message\":";
     out += json_text(entry.problem);
     out += "}\n";
@@ -76,15 +85,38 @@ class JsonPrinter final : public ReportPrinter {
     summary["errors"] = totals.errors;
     summary["warnings"] = totals.warnings;
     summary["low"] = totals.low;
+    if (settings_.mending) {
+      summary["fixed"] = totals.mended;
+      summary["files_fixed"] = totals.files_mended;
+      summary["unwritten"] = totals.unwritten;
+    }
     Json line;
     line["summary"] = summary;
     out += json_text(line);
     out += '\n';
   }
+
+ private:
+  // What a mended quad's line became.
+  const char* became(QuadFate fate) const {
+    switch (fate) {
+      case QuadFate::kError:
+      case QuadFate::kWarning:
+        return settings_.conditional ? "2 triangles and a conditional line" : "2 triangles";
+      case QuadFate::kNotConvex:
+        return "2 triangles";
+      default:
+        return "1 triangle";
+    }
+  }
+
+  const ReportSettings settings_;
 };
 
 }  // namespace
 
-std::unique_ptr<ReportPrinter> json_printer() { return std::make_unique<JsonPrinter>(); }
+std::unique_ptr<ReportPrinter> json_printer(const ReportSettings& settings) {
+  return std::make_unique<JsonPrinter>(settings);
+}
 
 }  // namespace skewquad

@@ -14,6 +14,16 @@ inline constexpr char kScanIdentical[] = "%s:%lld: error: quad has identical cor
 inline constexpr char kScanCollinear[] = "%s:%lld: error: quad has collinear corners\n";
 inline constexpr char kScanNotConvex[] =
     "%s:%lld: error: quad is not convex (concave or bow-tie)\n";
+// A finding mended by --fix (or that --diff would mend).
+inline constexpr char kScanFixedWarp[] =
+    "%s:%lld: fixed: quad split into two triangles (warped by %.4lg\xC2\xB0)\n";
+inline constexpr char kScanFixedConcave[] =
+    "%s:%lld: fixed: concave quad split into two triangles\n";
+inline constexpr char kScanFixedIdentical[] =
+    "%s:%lld: fixed: quad with identical corners replaced by a triangle\n";
+inline constexpr char kScanFixedCollinear[] =
+    "%s:%lld: fixed: quad with collinear corners replaced by a triangle\n";
+inline constexpr char kScanUnwritableFile[] = "%s: error: can't write file: %s\n";
 inline constexpr char kScanUnreadableFile[] = "%s: error: can't read file: %s\n";
 inline constexpr char kScanUnreadableFolder[] = "%s: error: can't read folder: %s\n";
 inline constexpr char kScanSkipped[] = "%s: warning: skipped: %s\n";
@@ -22,9 +32,12 @@ inline constexpr char kScanSkipped[] = "%s: warning: skipped: %s\n";
 inline constexpr char kScanSummaryFiles[] = "Checked %lld file(s) (%lld unreadable)";
 inline constexpr char kScanSummaryFolders[] = ", %lld folder(s) unreadable";
 inline constexpr char kScanSummarySkipped[] = ", %lld link(s) skipped";
+inline constexpr char kScanSummaryUnwritten[] = ", %lld not written";
 inline constexpr char kScanSummaryQuads[] =
     ", %lld quad(s): %lld error(s) in %lld file(s), %lld warning(s) in %lld file(s), %lld in "
-    "the low band\n";
+    "the low band";
+// When mending: the findings mended; errors and warnings are those left.
+inline constexpr char kScanSummaryFixed[] = "; %lld fixed in %lld file(s)";
 inline constexpr char kScanProgress[] = "\rChecked %lld of %lld file(s) found";
 inline constexpr char kScanEraseProgress[] = "\r\x1B[K";
 inline constexpr char kScanNotAnAngle[] =
@@ -38,6 +51,8 @@ inline constexpr char kScanErrorOutOfRange[] =
 inline constexpr char kScanWarningAboveError[] = "Specified warning value > error value\n";
 inline constexpr char kScanUsingWarning[] = "Using warning angle = %.7lg\n\n";
 inline constexpr char kScanNeedsValue[] = "skewquad --scan: %s needs a value\n";
+inline constexpr char kScanFixAndDiff[] =
+    "skewquad --scan: --fix and --diff cannot be given together\n";
 inline constexpr char kScanNotJobs[] =
     "skewquad --scan: --jobs needs a whole number from 1 to 1024, not '%s'\n";
 inline constexpr char kScanUnwritten[] = "skewquad --scan: can't write the report: %s\n";

@@ -15,9 +15,10 @@ namespace skewquad {
 
 /// What an entry of the walk is.
 enum class EntryKind : std::uint8_t {
-  kFile,     // a file to check, or (with a problem) one that could not be read
-  kFolder,   // a folder that could not be listed
-  kSkipped,  // a link found in a folder to something that is not a regular file
+  kFile,       // a file to check, or (with a problem) one that could not be read
+  kFolder,     // a folder that could not be listed
+  kSkipped,    // a link found in a folder to something that is not a regular file
+  kUnwritten,  // a file checked whose mends could not be written
 };
 
 /// A file to check, or a path that could not be read or was skipped.

@@ -32,11 +32,19 @@ class ReportPrinter {
   virtual void summary(const ScanTotals& totals, std::string& out) const = 0;
 };
 
+/// What a report says besides the findings.
+struct ReportSettings {
+  AngleLimits limits;
+  bool list_warnings = false;  // text: list warnings that are not mended too
+  bool mending = false;        // --fix or --diff: the summary counts the mends
+  bool conditional = true;     // a warped quad's mend holds the conditional line
+};
+
 /// Text lines as compilers write diagnostics; warnings only when listed.
-std::unique_ptr<ReportPrinter> text_printer(const AngleLimits& limits, bool list_warnings);
+std::unique_ptr<ReportPrinter> text_printer(const ReportSettings& settings);
 
 /// JSON Lines: one object a finding, every finding, then the summary.
-std::unique_ptr<ReportPrinter> json_printer();
+std::unique_ptr<ReportPrinter> json_printer(const ReportSettings& settings);
 
 /// The sink of one file: prints each finding into `out` as it comes, and
 /// hands `out` to `when_full` whenever it holds `budget` bytes or more.

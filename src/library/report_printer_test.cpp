@@ -23,7 +23,16 @@ std::string printed(const ReportPrinter& printer, const std::string& path) {
   printer.problem(field, {path, "No such file or directory", EntryKind::kFile}, out);
   printer.problem(field, {path, "Permission denied", EntryKind::kFolder}, out);
   printer.problem(field, {path, "not a regular file", EntryKind::kSkipped}, out);
-  ScanTotals totals{3, 1, 1, 2, 13, 6, 2, 2, 2, 2};
+  const ScanTotals totals{.files = 3,
+                          .unreadable = 1,
+                          .unreadable_folders = 1,
+                          .skipped = 2,
+                          .quads = 13,
+                          .errors = 6,
+                          .files_with_errors = 2,
+                          .warnings = 2,
+                          .files_with_warnings = 2,
+                          .low = 2};
   printer.summary(totals, out);
   return out;
 }
@@ -41,8 +50,8 @@ TEST(ReportPrinter, WritesTextAsCompilersWriteDiagnostics) {
       "a b.dat: warning: skipped: not a regular file\n"
       "Checked 3 file(s) (1 unreadable), 1 folder(s) unreadable, 2 link(s) skipped, 13 quad(s): "
       "6 error(s) in 2 file(s), 2 warning(s) in 2 file(s), 2 in the low band\n";
-  EXPECT_EQ(printed(*text_printer({0.5, 2.5}, false), "a b.dat"), expected + problems);
-  EXPECT_EQ(printed(*text_printer({0.5, 2.5}, true), "a b.dat"),
+  EXPECT_EQ(printed(*text_printer({{0.5, 2.5}, false}), "a b.dat"), expected + problems);
+  EXPECT_EQ(printed(*text_printer({{0.5, 2.5}, true}), "a b.dat"),
             expected +
                 "a b.dat:7: warning: quad warped by 2.43\xC2\xB0 (warning angle 0.5\xC2\xB0)\n" +
                 problems);
@@ -50,7 +59,7 @@ TEST(ReportPrinter, WritesTextAsCompilersWriteDiagnostics) {
 
 TEST(ReportPrinter, WritesJsonLinesWithEveryFindingAndExactAngles) {
   EXPECT_EQ(
-      printed(*json_printer(), "q\"\xFF.dat"),
+      printed(*json_printer({}), "q\"\xFF.dat"),
       "{\"file\":\"q\\\"\xEF\xBF\xBD.dat\",\"line\":2,\"severity\":\"error\",\"check\":\"warp\","
       "\"angle\":60.00000102348965}\n"
       "{\"file\":\"q\\\"\xEF\xBF\xBD.dat\",\"line\":3,\"severity\":\"error\",\"check\":"
@@ -73,8 +82,43 @@ TEST(ReportPrinter, WritesJsonLinesWithEveryFindingAndExactAngles) {
       "\"quads\":13,\"errors\":6,\"warnings\":2,\"low\":2}}\n");
 }
 
+TEST(ReportPrinter, WritesEachMendAsFixedAndCountsThem) {
+  const Finding mended[] = {{2, QuadFate::kError, 14.32, true},
+                            {3, QuadFate::kWarning, 2.43, true},
+                            {4, QuadFate::kNotConvex, 0.0, true},
+                            {5, QuadFate::kIdenticalCorners, 0.0, true},
+                            {6, QuadFate::kCollinearCorners, 0.0, true}};
+  const ScanTotals totals{.files = 2, .unwritten = 1, .quads = 9, .mended = 5, .files_mended = 1};
+  const ReportSettings settings{{}, false, true, false};
+  std::string text;
+  std::string json;
+  const auto text_report = text_printer(settings);
+  const auto json_report = json_printer(settings);
+  for (const Finding& finding : mended) {
+    text_report->finding("p.dat", finding, text);
+    json_report->finding("\"p.dat\"", finding, json);
+  }
+  text_report->problem("p.dat", {"p.dat", "Permission denied", EntryKind::kUnwritten}, text);
+  text_report->summary(totals, text);
+  json_report->summary(totals, json);
+  EXPECT_EQ(text,
+            "p.dat:2: fixed: quad split into two triangles (warped by 14.32\xC2\xB0)\n"
+            "p.dat:3: fixed: quad split into two triangles (warped by 2.43\xC2\xB0)\n"
+            "p.dat:4: fixed: concave quad split into two triangles\n"
+            "p.dat:5: fixed: quad with identical corners replaced by a triangle\n"
+            "p.dat:6: fixed: quad with collinear corners replaced by a triangle\n"
+            "p.dat: error: can't write file: Permission denied\n"
+            "Checked 2 file(s) (0 unreadable), 1 not written, 9 quad(s): 0 error(s) in 0 file(s), "
+            "0 warning(s) in 0 file(s), 0 in the low band; 5 fixed in 1 file(s)\n");
+  EXPECT_EQ(json.substr(0, json.find('\n')),
+            "{\"file\":\"p.dat\",\"line\":2,\"severity\":\"error\",\"check\":\"warp\","
+            "\"angle\":14.32,\"fixed\":true,\"became\":\"2 triangles\"}");
+  EXPECT_NE(json.find("\"became\":\"1 triangle\"}\n{\"summary\""), std::string::npos);
+  EXPECT_NE(json.find("\"fixed\":5,\"files_fixed\":1,\"unwritten\":1}}"), std::string::npos);
+}
+
 TEST(ReportPrinter, QuotesATextPathHoldingControlCharactersSoAFindingIsOneLine) {
-  const auto printer = text_printer({}, false);
+  const auto printer = text_printer({});
   EXPECT_EQ(printer->path_field("parts/3001.dat"), "parts/3001.dat");
   EXPECT_EQ(printer->path_field("a\"b\\c.dat"), "a\"b\\c.dat");
   EXPECT_EQ(printer->path_field(std::string("a\nb:1: error: \"\\\x1B[2J\r\x7F\0.dat", 27)),
@@ -82,7 +126,7 @@ TEST(ReportPrinter, QuotesATextPathHoldingControlCharactersSoAFindingIsOneLine) 
 }
 
 TEST(PrintingSink, HandsTheReportOnOnceItReachesTheBudget) {
-  const auto printer = text_printer({}, false);
+  const auto printer = text_printer({});
   std::string out;
   std::vector<std::string> handed;
   PrintingSink sink(*printer, "p.dat", out, 100, [&handed](std::string& full) {

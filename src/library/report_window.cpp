@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "check/check_loop.h"
+#include "library/line_edits.h"
 #include "platform/console.h"
 #include "platform/files.h"
 
@@ -34,9 +35,23 @@ bool ReportOutput::finish() {
   return error_ == 0;
 }
 
-ReportWindow::ReportWindow(std::size_t slots, const CheckRules& rules, const ReportPrinter& printer,
-                           ReportOutput& output)
-    : slots_(slots), rules_(rules), printer_(printer), output_(output) {}
+ReportWindow::ReportWindow(std::size_t slots, const ScanWork& work, const ReportPrinter& printer,
+                           ReportOutput& report, ReportOutput& patch)
+    : slots_(slots),
+      work_(work),
+      printer_(printer),
+      report_output_(report),
+      patch_output_(patch) {}
+
+std::function<void(std::string&)> ReportWindow::spill_to(ReportOutput& output, std::size_t index) {
+  return [this, &output, index](std::string& out) {
+    std::unique_lock lock(mutex_);
+    head_moved_.wait(lock, [this, index] { return head_ == index; });
+    lock.unlock();
+    output.write(out);
+    out.clear();
+  };
+}
 
 void ReportWindow::hand_out(std::size_t index, ScanEntry entry) {
   Slot& slot = slots_[index % slots_.size()];
@@ -47,7 +62,7 @@ void ReportWindow::hand_out(std::size_t index, ScanEntry entry) {
     const std::lock_guard lock(mutex_);
     queue_.push_back(index);
   }
-  work_.notify_one();
+  queued_.notify_one();
 }
 
 void ReportWindow::check(std::size_t index, LineReader& reader) {
@@ -60,16 +75,14 @@ void ReportWindow::check(std::size_t index, LineReader& reader) {
       slot.entry.problem = not_regular ? "not a regular file" : problem_text(errno);
     } else {
       // Past the budget the report waits for its turn and is then written.
-      PrintingSink sink(printer_, path, slot.report, kSlotBudget, [this, index](std::string& out) {
-        std::unique_lock lock(mutex_);
-        head_moved_.wait(lock, [this, index] { return head_ == index; });
-        lock.unlock();
-        output_.write(out);
-        out.clear();
-      });
+      PrintingSink sink(printer_, path, slot.report, kSlotBudget, spill_to(report_output_, index));
       reader.restart(input);
       try {
-        check_lines(reader, nullptr, rules_, {}, slot.tally, sink);
+        if (work_.action == ScanAction::kReport) {
+          check_lines(reader, nullptr, work_.rules, {}, slot.tally, sink);
+        } else {
+          mend(index, input, reader, sink);
+        }
         if (reader.failed()) slot.entry.problem = problem_text(errno != 0 ? errno : EIO);
       } catch (const std::bad_alloc&) {
         slot.entry.problem = problem_text(ENOMEM);
@@ -79,6 +92,69 @@ void ReportWindow::check(std::size_t index, LineReader& reader) {
   }
   // A file that could not be read, or not to its end, says so last.
   if (!slot.entry.problem.empty()) printer_.problem(path, slot.entry, slot.report);
+}
+
+namespace {
+
+// The edits of the first reading of a file being mended, which only finds
+// out what it will mend.
+class NoEdits final : public LineEdits {
+ public:
+  void keep(std::string_view /*piece*/) override {}
+  void replace(std::string_view /*line*/, std::string_view /*replacement*/) override {}
+};
+
+// The findings of the second reading, already reported by the first.
+class NoFindings final : public FindingSink {
+ public:
+  void take(const Finding& /*finding*/) override {}
+};
+
+}  // namespace
+
+void ReportWindow::mend(std::size_t index, std::FILE* input, LineReader& reader,
+                        FindingSink& sink) {
+  Slot& slot = slots_[index % slots_.size()];
+  NoEdits no_edits;
+  mend_lines(reader, work_.rules, work_.mend_level, work_.conditional, slot.tally, sink, no_edits);
+  // A file with nothing to mend is not touched, not even its time.
+  if (reader.failed() || slot.tally.mended_errors + slot.tally.mended_warnings == 0) return;
+  if (std::fseek(input, 0, SEEK_SET) != 0) {
+    slot.entry.problem = problem_text(errno);
+    return;
+  }
+  reader.restart(input);
+  RunTally again;
+  NoFindings no_findings;
+  if (work_.action == ScanAction::kDiff) {
+    DiffEdits diff(slot.entry.path, slot.patch, kSlotBudget, spill_to(patch_output_, index));
+    mend_lines(reader, work_.rules, work_.mend_level, work_.conditional, again, no_findings, diff);
+    if (!reader.failed()) diff.finish();
+    return;
+  }
+  // In place, as the classic fix writes a file over itself: a private copy
+  // that takes the file's place only if all went well and the file is
+  // still as it was read.
+  const std::unique_ptr<platform::OutputFile> output =
+      platform::OutputFile::create(slot.entry.path.c_str(), input);
+  if (output == nullptr) {
+    slot.entry.kind = EntryKind::kUnwritten;
+    slot.entry.problem = problem_text(errno);
+    return;
+  }
+  CopyStream copy(output->file());
+  CopyEdits edits(copy);
+  mend_lines(reader, work_.rules, work_.mend_level, work_.conditional, again, no_findings, edits);
+  if (reader.failed()) {
+    output->discard();
+    return;
+  }
+  errno = 0;
+  if (!(copy.flush() && output->commit())) {
+    slot.entry.kind = EntryKind::kUnwritten;
+    slot.entry.problem =
+        errno != 0 ? problem_text(errno) : std::string("the file changed while it was checked");
+  }
 }
 
 bool ReportWindow::take_queued(std::size_t& index) {
@@ -107,8 +183,10 @@ void ReportWindow::report(std::size_t index, ScanTotals& totals, bool any_worker
     std::unique_lock lock(mutex_);
     checked_.wait(lock, [&slot] { return slot.done; });
   }
-  output_.write(slot.report);
+  report_output_.write(slot.report);
   slot.report.clear();
+  patch_output_.write(slot.patch);
+  slot.patch.clear();
   add_to_totals(slot.entry, slot.tally, totals);
   slot.entry = {};
 }
@@ -119,7 +197,7 @@ void ReportWindow::work() {
     std::size_t index = 0;
     {
       std::unique_lock lock(mutex_);
-      work_.wait(lock, [this] { return !queue_.empty() || finished_; });
+      queued_.wait(lock, [this] { return !queue_.empty() || finished_; });
       if (!take_queued(index)) return;
     }
     check(index, reader);
@@ -136,7 +214,7 @@ void ReportWindow::finish() {
     const std::lock_guard lock(mutex_);
     finished_ = true;
   }
-  work_.notify_all();
+  queued_.notify_all();
 }
 
 }  // namespace skewquad

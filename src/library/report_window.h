@@ -12,9 +12,11 @@
 #include <string_view>
 #include <vector>
 
+#include "check/check_loop.h"
 #include "check/judge_quad.h"
 #include "library/library_walk.h"
 #include "library/report_printer.h"
+#include "library/scan_options.h"
 #include "library/scan_totals.h"
 #include "text/line_reader.h"
 
@@ -40,14 +42,23 @@ class ReportOutput {
   int error_ = 0;
 };
 
+/// What the workers do with each file.
+struct ScanWork {
+  CheckRules rules;
+  ScanAction action = ScanAction::kReport;
+  MendLevel mend_level = MendLevel::kErrors;
+  bool conditional = true;  // a warped quad's mend holds the conditional line
+};
+
 /// A window of slots, one a file handed out and not yet reported. A file's
 /// report is held in its slot up to a budget; past it, the worker waits until
 /// its file is the next to be reported and then writes straight to the
 /// output. With no worker the reporting thread checks each file itself.
 class ReportWindow {
  public:
-  ReportWindow(std::size_t slots, const CheckRules& rules, const ReportPrinter& printer,
-               ReportOutput& output);
+  /// The report goes to `report`, the diff of a --diff scan to `patch`.
+  ReportWindow(std::size_t slots, const ScanWork& work, const ReportPrinter& printer,
+               ReportOutput& report, ReportOutput& patch);
 
   std::size_t size() const { return slots_.size(); }
 
@@ -70,19 +81,24 @@ class ReportWindow {
     ScanEntry entry;
     RunTally tally;
     std::string report;
+    std::string patch;
     bool done = false;
   };
 
   void check(std::size_t index, LineReader& reader);
+  void mend(std::size_t index, std::FILE* input, LineReader& reader, FindingSink& sink);
+  // Hands `out`, full, to `output` once the file at `index` is the next to be reported.
+  std::function<void(std::string&)> spill_to(ReportOutput& output, std::size_t index);
   bool take_queued(std::size_t& index);
 
   std::vector<Slot> slots_;
-  const CheckRules rules_;
+  const ScanWork work_;
   const ReportPrinter& printer_;
-  ReportOutput& output_;
+  ReportOutput& report_output_;
+  ReportOutput& patch_output_;
   LineReader own_reader_;
   std::mutex mutex_;
-  std::condition_variable work_;
+  std::condition_variable queued_;
   std::condition_variable checked_;
   std::condition_variable head_moved_;
   std::deque<std::size_t> queue_;

@@ -102,12 +102,21 @@ int run_scan(int argc, const char* const* argv) {
     return options.exit_status;
   }
 
+  const bool mending = options.action != ScanAction::kReport;
+  const ReportSettings settings{options.limits, options.list_warnings, mending,
+                                !options.no_conditional};
   const std::unique_ptr<ReportPrinter> printer =
-      options.json ? json_printer() : text_printer(options.limits, options.list_warnings);
+      options.json ? json_printer(settings) : text_printer(settings);
   Progress progress(options.paths);
-  ReportOutput output(stdout, [&progress] { progress.erase(); });
-  ReportWindow window(options.jobs * kSlotsPerWorker,
-                      check_rules_for(options.limits, CheckMode::kLibrary), *printer, output);
+  // A diff takes standard output, and the report goes to standard error.
+  ReportOutput output(options.action == ScanAction::kDiff ? stderr : stdout,
+                      [&progress] { progress.erase(); });
+  ReportOutput patch(stdout, [&progress] { progress.erase(); });
+  const ScanWork work{
+      check_rules_for(options.limits, CheckMode::kLibrary), options.action,
+      options.fail_on == FailOn::kWarning ? MendLevel::kWarnings : MendLevel::kErrors,
+      !options.no_conditional};
+  ReportWindow window(options.jobs * kSlotsPerWorker, work, *printer, output, patch);
   std::vector<std::thread> workers;
   for (unsigned i = 0; i < options.jobs; ++i) {
     try {
@@ -147,9 +156,11 @@ int run_scan(int argc, const char* const* argv) {
   window.finish();
   for (std::thread& worker : workers) worker.join();
 
-  if (!output.finish()) {
-    std::fprintf(stderr, text::kScanUnwritten, std::strerror(output.error()));
-    return exit_status::kReportUnwritten;
+  for (ReportOutput* written : {&output, &patch}) {
+    if (!written->finish()) {
+      std::fprintf(stderr, text::kScanUnwritten, std::strerror(written->error()));
+      return exit_status::kReportUnwritten;
+    }
   }
   return scan_status(totals, options.fail_on);
 }

@@ -90,6 +90,14 @@ ScanOptions parse_scan_options(int argc, const char* const* argv, std::FILE* out
       ->option_text("N");
   app.add_option("--fail-on", fail_on, "Exit with 4 on findings of this level or above")
       ->check(CLI::IsMember({"error", "warning", "never"}));
+  bool fix = false;
+  bool diff = false;
+  app.add_flag("--fix", fix,
+               "Mend, in place, every finding at or above the --fail-on level that can be mended "
+               "exactly");
+  app.add_flag("--diff", diff, "Write what --fix would change as a unified diff; change nothing");
+  app.add_flag("-o,--no-conditional", options.no_conditional,
+               "Mend warped quads without the conditional line along the cut");
   app.add_option("PATH", options.paths, "Files and folders to check")->required();
 
   std::ostringstream help;
@@ -129,6 +137,13 @@ ScanOptions parse_scan_options(int argc, const char* const* argv, std::FILE* out
     std::fputs(text::kScanWarningAboveError, err);
     std::fprintf(err, text::kScanUsingWarning, options.limits.warning);
   }
+  if (fix && diff) {
+    std::fputs(text::kScanFixAndDiff, err);
+    options.finished = true;
+    options.exit_status = exit_status::kUsage;
+    return options;
+  }
+  options.action = fix ? ScanAction::kFix : diff ? ScanAction::kDiff : ScanAction::kReport;
   options.fail_on = fail_on == "never"     ? FailOn::kNever
                     : fail_on == "warning" ? FailOn::kWarning
                                            : FailOn::kError;

@@ -10,6 +10,13 @@
 
 namespace skewquad {
 
+/// What a scan does besides reporting.
+enum class ScanAction : std::uint8_t {
+  kReport,  // reports, changes nothing
+  kFix,     // --fix: mends the files in place
+  kDiff,    // --diff: writes the mends as a unified diff, changes nothing
+};
+
 /// What the library mode's command line settles.
 struct ScanOptions {
   std::vector<std::string> paths;
@@ -18,8 +25,10 @@ struct ScanOptions {
   bool json = false;           // --json: JSON Lines instead of text
   unsigned jobs = 1;           // worker threads
   FailOn fail_on = FailOn::kError;
-  bool finished = false;  // help or version printed, or an error: end with exit_status
-  int exit_status = 0;    // for a usage mistake or an angle out of range
+  ScanAction action = ScanAction::kReport;
+  bool no_conditional = false;  // -o: mend warped quads without the conditional line
+  bool finished = false;        // help or version printed, or an error: end with exit_status
+  int exit_status = 0;          // for a usage mistake or an angle out of range
 };
 
 /// Reads the arguments after "--scan" (`argv[0]` is "--scan" itself). Help

@@ -17,18 +17,28 @@ void add_to_totals(const ScanEntry& entry, const RunTally& tally, ScanTotals& to
     case EntryKind::kSkipped:
       ++totals.skipped;
       break;
+    case EntryKind::kUnwritten:
+      ++totals.files;
+      ++totals.unwritten;
+      break;
   }
-  const long long errors = tally.fault_count + tally.error_count;
+  const long long errors = tally.fault_count + tally.error_count - tally.mended_errors;
+  const long long warnings = tally.warning_count - tally.mended_warnings;
+  const long long mended = tally.mended_errors + tally.mended_warnings;
   totals.quads += tally.quad_count;
   totals.errors += errors;
   totals.files_with_errors += errors > 0 ? 1 : 0;
-  totals.warnings += tally.warning_count;
-  totals.files_with_warnings += tally.warning_count > 0 ? 1 : 0;
+  totals.warnings += warnings;
+  totals.files_with_warnings += warnings > 0 ? 1 : 0;
   totals.low += tally.low_count;
+  totals.mended += mended;
+  totals.files_mended += mended > 0 ? 1 : 0;
 }
 
 int scan_status(const ScanTotals& totals, FailOn fail_on) {
-  if (totals.unreadable + totals.unreadable_folders > 0) return exit_status::kFile;
+  if (totals.unreadable + totals.unreadable_folders + totals.unwritten > 0) {
+    return exit_status::kFile;
+  }
   const bool failed = (fail_on == FailOn::kError && totals.errors > 0) ||
                       (fail_on == FailOn::kWarning && totals.errors + totals.warnings > 0);
   return failed ? exit_status::kFindings : exit_status::kSuccess;

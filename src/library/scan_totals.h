@@ -15,12 +15,15 @@ struct ScanTotals {
   long long unreadable = 0;          // files that could not be read
   long long unreadable_folders = 0;  // folders that could not be listed
   long long skipped = 0;             // links found in folders to what is not a regular file
+  long long unwritten = 0;           // files whose mends could not be written
   long long quads = 0;
-  long long errors = 0;
+  long long errors = 0;  // left after mending
   long long files_with_errors = 0;
   long long warnings = 0;
   long long files_with_warnings = 0;
   long long low = 0;
+  long long mended = 0;  // findings mended (and no longer counted above)
+  long long files_mended = 0;
 };
 
 /// Adds one entry of the walk, with the tally of its file, to the totals.

@@ -26,8 +26,7 @@ namespace {
 
 class TextPrinter final : public ReportPrinter {
  public:
-  TextPrinter(const AngleLimits& limits, bool list_warnings)
-      : limits_(limits), list_warnings_(list_warnings) {}
+  explicit TextPrinter(const ReportSettings& settings) : settings_(settings) {}
 
   // A path holding a control character is quoted and escaped as C writes
   // a string, so that one finding is always one line and nothing reaches
@@ -81,6 +80,7 @@ class TextPrinter final : public ReportPrinter {
   void finding(const std::string& path, const Finding& finding, std::string& out) const override {
     const char* name = path.c_str();
     const long long line = finding.line_number;
+    if (finding.mended) return mended(name, finding, out);
     switch (finding.fate) {
       case QuadFate::kInvalid:
         return append_format(out, text::kScanInvalid, name, line);
@@ -91,10 +91,12 @@ class TextPrinter final : public ReportPrinter {
       case QuadFate::kNotConvex:
         return append_format(out, text::kScanNotConvex, name, line);
       case QuadFate::kError:
-        return append_format(out, text::kScanWarpError, name, line, finding.angle, limits_.error);
+        return append_format(out, text::kScanWarpError, name, line, finding.angle,
+                             settings_.limits.error);
       case QuadFate::kWarning:
-        if (list_warnings_) {
-          append_format(out, text::kScanWarpWarning, name, line, finding.angle, limits_.warning);
+        if (settings_.list_warnings) {
+          append_format(out, text::kScanWarpWarning, name, line, finding.angle,
+                        settings_.limits.warning);
         }
         return;
       case QuadFate::kNoBand:
@@ -104,9 +106,10 @@ class TextPrinter final : public ReportPrinter {
   }
 
   void problem(const std::string& path, const ScanEntry& entry, std::string& out) const override {
-    const char* format = entry.kind == EntryKind::kFolder    ? text::kScanUnreadableFolder
-                         : entry.kind == EntryKind::kSkipped ? text::kScanSkipped
-                                                             : text::kScanUnreadableFile;
+    const char* format = entry.kind == EntryKind::kFolder      ? text::kScanUnreadableFolder
+                         : entry.kind == EntryKind::kSkipped   ? text::kScanSkipped
+                         : entry.kind == EntryKind::kUnwritten ? text::kScanUnwritableFile
+                                                               : text::kScanUnreadableFile;
     append_format(out, format, path.c_str(), entry.problem.c_str());
   }
 
@@ -116,20 +119,43 @@ class TextPrinter final : public ReportPrinter {
       append_format(out, text::kScanSummaryFolders, totals.unreadable_folders);
     }
     if (totals.skipped > 0) append_format(out, text::kScanSummarySkipped, totals.skipped);
+    if (totals.unwritten > 0) append_format(out, text::kScanSummaryUnwritten, totals.unwritten);
     append_format(out, text::kScanSummaryQuads, totals.quads, totals.errors,
                   totals.files_with_errors, totals.warnings, totals.files_with_warnings,
                   totals.low);
+    if (settings_.mending) {
+      append_format(out, text::kScanSummaryFixed, totals.mended, totals.files_mended);
+    }
+    out += '\n';
   }
 
  private:
-  const AngleLimits limits_;
-  const bool list_warnings_;
+  static void mended(const char* name, const Finding& finding, std::string& out) {
+    const long long line = finding.line_number;
+    switch (finding.fate) {
+      case QuadFate::kError:
+      case QuadFate::kWarning:
+        return append_format(out, text::kScanFixedWarp, name, line, finding.angle);
+      case QuadFate::kNotConvex:
+        return append_format(out, text::kScanFixedConcave, name, line);
+      case QuadFate::kIdenticalCorners:
+        return append_format(out, text::kScanFixedIdentical, name, line);
+      case QuadFate::kCollinearCorners:
+        return append_format(out, text::kScanFixedCollinear, name, line);
+      case QuadFate::kInvalid:
+      case QuadFate::kNoBand:
+      case QuadFate::kLow:
+        return;
+    }
+  }
+
+  const ReportSettings settings_;
 };
 
 }  // namespace
 
-std::unique_ptr<ReportPrinter> text_printer(const AngleLimits& limits, bool list_warnings) {
-  return std::make_unique<TextPrinter>(limits, list_warnings);
+std::unique_ptr<ReportPrinter> text_printer(const ReportSettings& settings) {
+  return std::make_unique<TextPrinter>(settings);
 }
 
 }  // namespace skewquad

@@ -1,9 +1,11 @@
 // The split writer: what the copy holds in place of a warped quad.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "geometry/quad_line.h"
+#include "geometry/quad_mend.h"
 #include "geometry/warp.h"
 #include "records/run_records.h"
 #include "writer/copy_stream.h"
@@ -21,6 +23,18 @@ namespace skewquad {
 void write_split(CopyStream& out, std::string_view line, const QuadLine& quad,
                  const WarpMeasure& measure, const AngleLimits& limits, const ModeFlags& flags,
                  std::string_view fallback_line_end);
+
+/// Appends the lines that mend a quad above a limit: the two triangles of
+/// its split, as the copy writes them in place of the quad, and the
+/// conditional line when asked for.
+void append_warp_mend(std::string& out, std::string_view line, const QuadLine& quad,
+                      const WarpMeasure& measure, bool conditional,
+                      std::string_view fallback_line_end);
+
+/// Appends the lines that mend a quad by `mend` (which is not kNone), each
+/// ended like the quad line, in its colour and winding.
+void append_shape_mend(std::string& out, std::string_view line, const QuadLine& quad,
+                       const ShapeMend& mend, std::string_view fallback_line_end);
 
 /// The line end that closes `line`: CR LF, LF, or nothing.
 std::string_view line_end_of(std::string_view line);

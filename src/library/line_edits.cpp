@@ -1,0 +1,111 @@
+// The unified diff of a mending scan, hunk by hunk.
+#include "library/line_edits.h"
+
+#include <cstdio>
+
+namespace skewquad {
+namespace {
+
+// Lines of context around each change, as diff -u writes them.
+constexpr int kContext = 3;
+
+}  // namespace
+
+namespace {
+
+// The path as a diff names it below a/ and b/: without leading "./", which
+// git apply refuses.
+std::string diff_path(std::string_view path) {
+  while (path.starts_with("./")) {
+    path.remove_prefix(2);
+    while (path.starts_with('/')) path.remove_prefix(1);
+  }
+  return std::string(path);
+}
+
+}  // namespace
+
+DiffEdits::DiffEdits(const std::string& path, std::string& out, std::size_t budget,
+                     std::function<void(std::string&)> when_full)
+    : path_(diff_path(path)), out_(out), budget_(budget), when_full_(std::move(when_full)) {}
+
+void DiffEdits::keep(std::string_view piece) {
+  line_.append(piece);
+  if (piece.back() == '\n') {
+    unchanged(std::move(line_));
+    line_.clear();
+  }
+}
+
+void DiffEdits::unchanged(std::string line) {
+  ++old_line_;
+  if (in_hunk_ && trailing_ < kContext) {
+    add(' ', line);
+    ++trailing_;
+    return;
+  }
+  context_.push_back(std::move(line));
+  // More unchanged lines past the hunk's trailing context than would lead
+  // into a next one: no change can join this hunk any more.
+  if (in_hunk_ && context_.size() > kContext) close_hunk();
+  if (!in_hunk_ && context_.size() > kContext) context_.pop_front();
+}
+
+void DiffEdits::replace(std::string_view line, std::string_view replacement) {
+  ++old_line_;
+  if (!in_hunk_) {
+    in_hunk_ = true;
+    hunk_old_start_ = old_line_ - static_cast<long long>(context_.size());
+    hunk_old_count_ = 0;
+    hunk_new_count_ = 0;
+  }
+  // The unchanged lines since the last change, or before the first.
+  for (const std::string& kept : context_) add(' ', kept);
+  context_.clear();
+  add('-', line);
+  while (!replacement.empty()) {
+    const std::size_t end = replacement.find('\n');
+    const std::size_t size = end == std::string_view::npos ? replacement.size() : end + 1;
+    add('+', replacement.substr(0, size));
+    replacement.remove_prefix(size);
+  }
+  trailing_ = 0;
+}
+
+void DiffEdits::add(char mark, std::string_view line) {
+  hunk_ += mark;
+  hunk_.append(line);
+  if (!line.ends_with('\n')) hunk_.append("\n\\ No newline at end of file\n");
+  if (mark != '+') ++hunk_old_count_;
+  if (mark != '-') ++hunk_new_count_;
+}
+
+void DiffEdits::close_hunk() {
+  if (!any_hunk_) {
+    out_.append("--- a/").append(path_).append("\n+++ b/").append(path_).append("\n");
+    any_hunk_ = true;
+  }
+  char header[96];
+  const int size =
+      std::snprintf(header, sizeof header, "@@ -%lld,%lld +%lld,%lld @@\n", hunk_old_start_,
+                    hunk_old_count_, hunk_old_start_ + shift_, hunk_new_count_);
+  out_.append(header, static_cast<std::size_t>(size));
+  out_.append(hunk_);
+  shift_ += hunk_new_count_ - hunk_old_count_;
+  hunk_.clear();
+  in_hunk_ = false;
+  trailing_ = 0;
+  // What was gathered past the hunk's context leads into the next one.
+  while (context_.size() > kContext) context_.pop_front();
+  if (out_.size() >= budget_) when_full_(out_);
+}
+
+void DiffEdits::finish() {
+  if (!line_.empty()) {
+    unchanged(std::move(line_));
+    line_.clear();
+  }
+  if (in_hunk_) close_hunk();
+}
+
+}  // namespace skewquad
