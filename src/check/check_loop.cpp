@@ -6,6 +6,33 @@
 #include "writer/split_writer.h"
 
 namespace skewquad {
+namespace {
+
+// The line checks beyond the quads' on a line of `type` (or the geometry of
+// a texture-map line), counted in the tally; true when that settles a quad.
+bool check_other_checks(std::string_view piece, std::int32_t type, const CheckRules& rules,
+                        RunTally& tally, FindingSink& sink) {
+  // A line longer than a piece is not checked past its first piece.
+  if (piece.back() != '\n' && piece.size() >= kPieceCharacters) return false;
+  std::string_view line = piece;
+  if (type == 0) {
+    line = texture_map_geometry(piece);
+    if (line.empty()) return false;
+    type = probe_line_type(line);
+    if (type == kQuadLineType) {
+      // A texture map's quad has its colour and numbers checked, not its shape.
+      tally.line_faults += check_line(line, type, tally.line_number, rules.lines, sink).faults;
+      return false;
+    }
+  }
+  if (type < 1 || type > 5) return false;
+  const LineVerdict verdict = check_line(line, type, tally.line_number, rules.lines, sink);
+  tally.line_faults += verdict.faults;
+  if (verdict.settled) ++tally.quad_count;
+  return verdict.settled;
+}
+
+}  // namespace
 
 void check_lines(LineReader& input, CopyStream* copy, const CheckRules& rules,
                  const ModeFlags& flags, RunTally& tally, FindingSink& sink) {
@@ -29,11 +56,15 @@ void check_lines(LineReader& input, CopyStream* copy, const CheckRules& rules,
     // its own nor a quad, however it begins.
     if (at_line_start || !physical_lines) {
       ++tally.line_number;
-      if (probe_line_type(piece) == kQuadLineType) {
+      const std::int32_t type = probe_line_type(piece);
+      if (rules.lines.groups.beyond_quads() &&
+          check_other_checks(piece, type, rules, tally, sink)) {
+        // A quad in the edge colour is settled by its colour.
+      } else if (type == kQuadLineType && rules.lines.groups.quads) {
         judgement = judge_quad(piece, rules, quad);
         count_quad(judgement.fate, tally);
         if (is_fault(judgement.fate) || is_split(judgement.fate)) {
-          sink.take({tally.line_number, judgement.fate, judgement.measure.max});
+          sink.take(quad_finding(tally.line_number, judgement.fate, judgement.measure.max));
         }
       }
     }
@@ -88,12 +119,18 @@ void mend_lines(LineReader& input, const CheckRules& rules, MendLevel level, boo
     const bool starts_line = at_line_start;
     at_line_start = piece.back() == '\n';
     if (at_line_start) last_line_end = line_end_of(piece);
-    if (!starts_line || probe_line_type(piece) != kQuadLineType) {
-      if (starts_line) ++tally.line_number;
+    if (!starts_line) {
       edits.keep(piece);
       continue;
     }
     ++tally.line_number;
+    const std::int32_t type = probe_line_type(piece);
+    const bool settled =
+        rules.lines.groups.beyond_quads() && check_other_checks(piece, type, rules, tally, sink);
+    if (settled || type != kQuadLineType || !rules.lines.groups.quads) {
+      edits.keep(piece);
+      continue;
+    }
     const QuadJudgement judgement = judge_quad(piece, rules, quad);
     count_quad(judgement.fate, tally);
     replacement.clear();
@@ -115,7 +152,7 @@ void mend_lines(LineReader& input, const CheckRules& rules, MendLevel level, boo
       edits.keep(piece);
     }
     if (is_fault(judgement.fate) || is_split(judgement.fate)) {
-      sink.take({tally.line_number, judgement.fate, judgement.measure.max, mended});
+      sink.take(quad_finding(tally.line_number, judgement.fate, judgement.measure.max, mended));
     }
   }
 }

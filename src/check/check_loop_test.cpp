@@ -221,10 +221,12 @@ TEST(CheckLines, BandsAndReportsEveryQuadAsThePlainMeasureDoes) {
       const testing::PlainWarp warp = testing::plain_warp_of_line(lines[i]).value();
       if (warp.max > limits.error) {
         ++expected.error_count;
-        expected_reports.push_back({static_cast<long long>(i + 1), QuadFate::kError, warp.max});
+        expected_reports.push_back(
+            quad_finding(static_cast<long long>(i + 1), QuadFate::kError, warp.max));
       } else if (warp.max > limits.warning) {
         ++expected.warning_count;
-        expected_reports.push_back({static_cast<long long>(i + 1), QuadFate::kWarning, warp.max});
+        expected_reports.push_back(
+            quad_finding(static_cast<long long>(i + 1), QuadFate::kWarning, warp.max));
       } else if (warp.max > limits.low()) {
         ++expected.low_count;
       }

@@ -24,7 +24,7 @@ QuadFate fate_of(ShapeFault fault) {
 }  // namespace
 
 CheckRules check_rules_for(const AngleLimits& limits, CheckMode mode) {
-  return {limits, sine_surely_below(limits.low()), mode};
+  return {limits, sine_surely_below(limits.low()), mode, {}};
 }
 
 QuadJudgement judge_quad(std::string_view piece, const CheckRules& rules, QuadLine& quad) {

@@ -4,6 +4,7 @@
 
 #include <string_view>
 
+#include "check/line_checks.h"
 #include "check/quad_fate.h"
 #include "geometry/quad_line.h"
 #include "geometry/warp.h"
@@ -24,6 +25,8 @@ struct CheckRules {
   // A sine below which a fold is surely below the low angle.
   double planar_sine = 0.0;
   CheckMode mode = CheckMode::kClassic;
+  // The library mode's groups of checks and the colours they know.
+  LineRules lines;
 };
 
 /// The rules for `limits`, whose angles are all positive.

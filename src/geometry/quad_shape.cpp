@@ -30,9 +30,13 @@ CornerEdges edges_at(const QuadLine& quad, int corner) {
 }  // namespace
 
 CornerShape corner_shape(const QuadLine& quad, int corner) {
+  const auto [back, ahead] = edges_at(quad, corner);
+  return shape_between(back, ahead);
+}
+
+CornerShape shape_between(const Vertex& u, const Vertex& v) {
   // The arccosine of the edges' normalised dot product, in degrees and
   // clamped to 0 to 180.
-  const auto [u, v] = edges_at(quad, corner);
   const double cosine = dot(u, v) / (std::sqrt(dot(u, u)) * std::sqrt(dot(v, v)));
   if (cosine < kCosineNearlyFolded && cosine > kCosineNearlyStraight) return CornerShape::kOpen;
   const double angle = std::acos(std::clamp(cosine, -1.0, 1.0)) * (180.0 / std::numbers::pi);

@@ -28,6 +28,10 @@ enum class CornerShape : std::uint8_t {
   kFolded,    // the angle between them below kFoldedCornerAngle
 };
 
+/// The shape of a corner whose edges run along `back` and `ahead` (neither
+/// of length zero).
+CornerShape shape_between(const Vertex& back, const Vertex& ahead);
+
 /// The shape of corner `corner` (0 for P1 to 3 for P4) of a quad whose
 /// corners are apart.
 CornerShape corner_shape(const QuadLine& quad, int corner);

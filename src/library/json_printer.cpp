@@ -15,26 +15,6 @@ std::string json_text(const Json& value) {
   return value.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
-// The name of each check as JSON gives it.
-const char* check_name(QuadFate fate) {
-  switch (fate) {
-    case QuadFate::kInvalid:
-      return "invalid";
-    case QuadFate::kIdenticalCorners:
-      return "identical";
-    case QuadFate::kCollinearCorners:
-      return "collinear";
-    case QuadFate::kNotConvex:
-      return "not_convex";
-    case QuadFate::kNoBand:
-    case QuadFate::kLow:
-    case QuadFate::kWarning:
-    case QuadFate::kError:
-      break;
-  }
-  return "warp";
-}
-
 class JsonPrinter final : public ReportPrinter {
  public:
   explicit JsonPrinter(const ReportSettings& settings) : settings_(settings) {}
@@ -49,9 +29,17 @@ class JsonPrinter final : public ReportPrinter {
     out += finding.fate == QuadFate::kWarning ? ",\"severity\":\"warning\""
                                               : ",\"severity\":\"error\"";
     out += ",\"check\":\"";
-    out += check_name(finding.fate);
+    out += check_name(finding);
     out += '"';
-    if (!is_fault(finding.fate)) {
+    if (finding.fault != LineFault::kNone || settings_.line_types) {
+      out += ",\"type\":";
+      out += std::to_string(finding.line_type);
+    }
+    if (!finding.text.empty()) {
+      out += ",\"text\":";
+      out += json_text(std::string(finding.text));
+    }
+    if (finding.fault == LineFault::kNone && !is_fault(finding.fate)) {
       out += ",\"angle\":";
       out += json_text(finding.angle);
     }

@@ -14,6 +14,23 @@ inline constexpr char kScanIdentical[] = "%s:%lld: error: quad has identical cor
 inline constexpr char kScanCollinear[] = "%s:%lld: error: quad has collinear corners\n";
 inline constexpr char kScanNotConvex[] =
     "%s:%lld: error: quad is not convex (concave or bow-tie)\n";
+// The checks beyond the quads': "%s:%lld: error: " then one of these.
+inline constexpr char kScanLineFaultStart[] = "%s:%lld: error: ";
+inline constexpr char kScanInvalidLine[] = "invalid line of type %d\n";
+inline constexpr char kScanUnknownColour[] = "unknown colour %.*s\n";
+inline constexpr char kScanColour24[] = "%s in colour 24\n";
+inline constexpr char kScanNotEdgeColour[] = "%s not in the edge colour 24 (colour %.*s)\n";
+inline constexpr char kScanIdenticalPoints[] = "%s has identical points\n";
+inline constexpr char kScanIdenticalTriangle[] = "triangle has identical corners\n";
+inline constexpr char kScanCollinearTriangle[] = "triangle has collinear corners\n";
+inline constexpr char kScanSingular[] = "sub-file reference has a singular matrix\n";
+inline constexpr char kScanDecimals[] = "number %.*s has 6 or more decimals\n";
+inline constexpr char kScanTrailingZeros[] = "number %.*s has trailing zeros\n";
+inline constexpr char kScanLeadingZeros[] = "number %.*s has a leading zero\n";
+// What each line type draws, as the messages name it.
+inline constexpr const char* kLineTypeNames[] = {"",     "sub-file reference", "line", "triangle",
+                                                 "quad", "conditional line"};
+
 // A finding mended by --fix (or that --diff would mend).
 inline constexpr char kScanFixedWarp[] =
     "%s:%lld: fixed: quad split into two triangles (warped by %.4lg\xC2\xB0)\n";
@@ -51,6 +68,12 @@ inline constexpr char kScanErrorOutOfRange[] =
 inline constexpr char kScanWarningAboveError[] = "Specified warning value > error value\n";
 inline constexpr char kScanUsingWarning[] = "Using warning angle = %.7lg\n\n";
 inline constexpr char kScanNeedsValue[] = "skewquad --scan: %s needs a value\n";
+inline constexpr char kScanNotChecks[] =
+    "skewquad --scan: --checks takes quads, lines, numbers, colours or all, joined by commas, "
+    "not '%s'\n";
+inline constexpr char kScanBadLdconfig[] = "skewquad --scan: %s\n";
+inline constexpr char kScanNoLdconfig[] =
+    "skewquad --scan: no LDConfig.ldr above %s: unknown colours are not looked for there\n";
 inline constexpr char kScanFixAndDiff[] =
     "skewquad --scan: --fix and --diff cannot be given together\n";
 inline constexpr char kScanNotJobs[] =

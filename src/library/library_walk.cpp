@@ -50,7 +50,9 @@ struct LibraryWalk::Root {
   ScanEntry head;  // the entry this root offers next
   bool has_head = false;
 
-  explicit Root(const std::string& given) {
+  std::size_t index = 0;  // among the paths given
+
+  Root(const std::string& given, std::size_t place) : index(place) {
     std::error_code error;
     const fs::file_status status = fs::status(platform::path_of(given), error);
     if (!error && fs::is_directory(status)) {
@@ -95,7 +97,7 @@ struct LibraryWalk::Root {
       }
     }
     if (error) {
-      single = {path, error.message(), EntryKind::kFolder};
+      single = {path, error.message(), EntryKind::kFolder, 0};
       pending_single = true;
       return;
     }
@@ -129,7 +131,7 @@ struct LibraryWalk::Root {
         open(path);
         continue;
       }
-      head = {std::move(path), {}, EntryKind::kFile};
+      head = {std::move(path), {}, EntryKind::kFile, 0};
       if (child.kind == ChildKind::kSkippedLink) {
         head.problem = "not a regular file";
         head.kind = EntryKind::kSkipped;
@@ -141,7 +143,9 @@ struct LibraryWalk::Root {
 };
 
 LibraryWalk::LibraryWalk(const std::vector<std::string>& paths) {
-  for (const std::string& path : paths) roots_.push_back(std::make_unique<Root>(path));
+  for (const std::string& path : paths) {
+    roots_.push_back(std::make_unique<Root>(path, roots_.size()));
+  }
 }
 
 LibraryWalk::~LibraryWalk() = default;
@@ -156,6 +160,7 @@ bool LibraryWalk::next(ScanEntry& entry) {
     }
     if (first == nullptr) return false;
     entry = std::move(first->head);
+    entry.root = first->index;
     first->advance();
     // A file reached through two of the paths given is checked once.
     if (any_given_ && entry.path == last_path_) continue;

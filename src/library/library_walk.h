@@ -26,6 +26,7 @@ struct ScanEntry {
   std::string path;     // as given or walked ("parts/3001.dat"); also the name to open
   std::string problem;  // why it could not be read or was skipped; empty for a file to check
   EntryKind kind = EntryKind::kFile;
+  std::size_t root = 0;  // which of the paths given it was found through
 };
 
 /// True for the names a folder is searched for: *.dat, *.ldr and *.mpd, in

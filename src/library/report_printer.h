@@ -38,7 +38,11 @@ struct ReportSettings {
   bool list_warnings = false;  // text: list warnings that are not mended too
   bool mending = false;        // --fix or --diff: the summary counts the mends
   bool conditional = true;     // a warped quad's mend holds the conditional line
+  bool line_types = false;     // JSON: every finding names its line's type
 };
+
+/// The name of a finding's check, as JSON and SARIF give it.
+const char* check_name(const Finding& finding);
 
 /// Text lines as compilers write diagnostics; warnings only when listed.
 std::unique_ptr<ReportPrinter> text_printer(const ReportSettings& settings);

@@ -8,21 +8,21 @@ namespace skewquad {
 namespace {
 
 const Finding kEveryFate[] = {
-    {2, QuadFate::kError, 60.00000102348965},
-    {3, QuadFate::kIdenticalCorners, 0.0},
-    {4, QuadFate::kCollinearCorners, 0.0},
-    {5, QuadFate::kNotConvex, 0.0},
-    {6, QuadFate::kInvalid, 0.0},
-    {7, QuadFate::kWarning, 2.4299430536211597},
+    quad_finding(2, QuadFate::kError, 60.00000102348965),
+    quad_finding(3, QuadFate::kIdenticalCorners, 0.0),
+    quad_finding(4, QuadFate::kCollinearCorners, 0.0),
+    quad_finding(5, QuadFate::kNotConvex, 0.0),
+    quad_finding(6, QuadFate::kInvalid, 0.0),
+    quad_finding(7, QuadFate::kWarning, 2.4299430536211597),
 };
 
 std::string printed(const ReportPrinter& printer, const std::string& path) {
   const std::string field = printer.path_field(path);
   std::string out;
   for (const Finding& finding : kEveryFate) printer.finding(field, finding, out);
-  printer.problem(field, {path, "No such file or directory", EntryKind::kFile}, out);
-  printer.problem(field, {path, "Permission denied", EntryKind::kFolder}, out);
-  printer.problem(field, {path, "not a regular file", EntryKind::kSkipped}, out);
+  printer.problem(field, {path, "No such file or directory", EntryKind::kFile, 0}, out);
+  printer.problem(field, {path, "Permission denied", EntryKind::kFolder, 0}, out);
+  printer.problem(field, {path, "not a regular file", EntryKind::kSkipped, 0}, out);
   const ScanTotals totals{.files = 3,
                           .unreadable = 1,
                           .unreadable_folders = 1,
@@ -83,11 +83,11 @@ TEST(ReportPrinter, WritesJsonLinesWithEveryFindingAndExactAngles) {
 }
 
 TEST(ReportPrinter, WritesEachMendAsFixedAndCountsThem) {
-  const Finding mended[] = {{2, QuadFate::kError, 14.32, true},
-                            {3, QuadFate::kWarning, 2.43, true},
-                            {4, QuadFate::kNotConvex, 0.0, true},
-                            {5, QuadFate::kIdenticalCorners, 0.0, true},
-                            {6, QuadFate::kCollinearCorners, 0.0, true}};
+  const Finding mended[] = {quad_finding(2, QuadFate::kError, 14.32, true),
+                            quad_finding(3, QuadFate::kWarning, 2.43, true),
+                            quad_finding(4, QuadFate::kNotConvex, 0.0, true),
+                            quad_finding(5, QuadFate::kIdenticalCorners, 0.0, true),
+                            quad_finding(6, QuadFate::kCollinearCorners, 0.0, true)};
   const ScanTotals totals{.files = 2, .unwritten = 1, .quads = 9, .mended = 5, .files_mended = 1};
   const ReportSettings settings{{}, false, true, false};
   std::string text;
@@ -98,7 +98,7 @@ TEST(ReportPrinter, WritesEachMendAsFixedAndCountsThem) {
     text_report->finding("p.dat", finding, text);
     json_report->finding("\"p.dat\"", finding, json);
   }
-  text_report->problem("p.dat", {"p.dat", "Permission denied", EntryKind::kUnwritten}, text);
+  text_report->problem("p.dat", {"p.dat", "Permission denied", EntryKind::kUnwritten, 0}, text);
   text_report->summary(totals, text);
   json_report->summary(totals, json);
   EXPECT_EQ(text,
@@ -133,7 +133,8 @@ TEST(PrintingSink, HandsTheReportOnOnceItReachesTheBudget) {
     handed.push_back(full);
     full.clear();
   });
-  for (long long line = 1; line <= 5; ++line) sink.take({line, QuadFate::kInvalid, 0.0});
+  for (long long line = 1; line <= 5; ++line)
+    sink.take(quad_finding(line, QuadFate::kInvalid, 0.0));
   // Each line is 34 bytes: the third reaches 100.
   ASSERT_EQ(handed.size(), 1U);
   EXPECT_EQ(handed[0].size(), 3 * 34U);

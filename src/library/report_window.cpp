@@ -37,11 +37,7 @@ bool ReportOutput::finish() {
 
 ReportWindow::ReportWindow(std::size_t slots, const ScanWork& work, const ReportPrinter& printer,
                            ReportOutput& report, ReportOutput& patch)
-    : slots_(slots),
-      work_(work),
-      printer_(printer),
-      report_output_(report),
-      patch_output_(patch) {}
+    : slots_(slots), work_(work), printer_(printer), report_output_(report), patch_output_(patch) {}
 
 std::function<void(std::string&)> ReportWindow::spill_to(ReportOutput& output, std::size_t index) {
   return [this, &output, index](std::string& out) {
@@ -67,6 +63,8 @@ void ReportWindow::hand_out(std::size_t index, ScanEntry entry) {
 
 void ReportWindow::check(std::size_t index, LineReader& reader) {
   Slot& slot = slots_[index % slots_.size()];
+  CheckRules rules = work_.rules;
+  if (slot.entry.root < work_.colours.size()) rules.lines.colours = work_.colours[slot.entry.root];
   const std::string path = printer_.path_field(slot.entry.path);
   if (slot.entry.problem.empty()) {
     bool not_regular = false;
@@ -79,9 +77,9 @@ void ReportWindow::check(std::size_t index, LineReader& reader) {
       reader.restart(input);
       try {
         if (work_.action == ScanAction::kReport) {
-          check_lines(reader, nullptr, work_.rules, {}, slot.tally, sink);
+          check_lines(reader, nullptr, rules, {}, slot.tally, sink);
         } else {
-          mend(index, input, reader, sink);
+          mend(index, rules, input, reader, sink);
         }
         if (reader.failed()) slot.entry.problem = problem_text(errno != 0 ? errno : EIO);
       } catch (const std::bad_alloc&) {
@@ -112,11 +110,11 @@ class NoFindings final : public FindingSink {
 
 }  // namespace
 
-void ReportWindow::mend(std::size_t index, std::FILE* input, LineReader& reader,
-                        FindingSink& sink) {
+void ReportWindow::mend(std::size_t index, const CheckRules& rules, std::FILE* input,
+                        LineReader& reader, FindingSink& sink) {
   Slot& slot = slots_[index % slots_.size()];
   NoEdits no_edits;
-  mend_lines(reader, work_.rules, work_.mend_level, work_.conditional, slot.tally, sink, no_edits);
+  mend_lines(reader, rules, work_.mend_level, work_.conditional, slot.tally, sink, no_edits);
   // A file with nothing to mend is not touched, not even its time.
   if (reader.failed() || slot.tally.mended_errors + slot.tally.mended_warnings == 0) return;
   if (std::fseek(input, 0, SEEK_SET) != 0) {
@@ -128,7 +126,7 @@ void ReportWindow::mend(std::size_t index, std::FILE* input, LineReader& reader,
   NoFindings no_findings;
   if (work_.action == ScanAction::kDiff) {
     DiffEdits diff(slot.entry.path, slot.patch, kSlotBudget, spill_to(patch_output_, index));
-    mend_lines(reader, work_.rules, work_.mend_level, work_.conditional, again, no_findings, diff);
+    mend_lines(reader, rules, work_.mend_level, work_.conditional, again, no_findings, diff);
     if (!reader.failed()) diff.finish();
     return;
   }
@@ -144,7 +142,7 @@ void ReportWindow::mend(std::size_t index, std::FILE* input, LineReader& reader,
   }
   CopyStream copy(output->file());
   CopyEdits edits(copy);
-  mend_lines(reader, work_.rules, work_.mend_level, work_.conditional, again, no_findings, edits);
+  mend_lines(reader, rules, work_.mend_level, work_.conditional, again, no_findings, edits);
   if (reader.failed()) {
     output->discard();
     return;

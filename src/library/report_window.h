@@ -48,6 +48,9 @@ struct ScanWork {
   ScanAction action = ScanAction::kReport;
   MendLevel mend_level = MendLevel::kErrors;
   bool conditional = true;  // a warped quad's mend holds the conditional line
+  // The colours known to the files found through each path given, by its
+  // place; none where no LDConfig.ldr was found.
+  std::vector<const ColourTable*> colours;
 };
 
 /// A window of slots, one a file handed out and not yet reported. A file's
@@ -86,7 +89,8 @@ class ReportWindow {
   };
 
   void check(std::size_t index, LineReader& reader);
-  void mend(std::size_t index, std::FILE* input, LineReader& reader, FindingSink& sink);
+  void mend(std::size_t index, const CheckRules& rules, std::FILE* input, LineReader& reader,
+            FindingSink& sink);
   // Hands `out`, full, to `output` once the file at `index` is the next to be reported.
   std::function<void(std::string&)> spill_to(ReportOutput& output, std::size_t index);
   bool take_queued(std::size_t& index);

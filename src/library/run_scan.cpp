@@ -13,13 +13,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <new>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <thread>
 #include <vector>
 
 #include "check/exit_status.h"
+#include "library/ldconfig.h"
 #include "library/library_texts.h"
 #include "library/library_walk.h"
 #include "library/report_printer.h"
@@ -102,9 +105,36 @@ int run_scan(int argc, const char* const* argv) {
     return options.exit_status;
   }
 
+  // The colours of each path given: from --ldconfig, or from the
+  // LDConfig.ldr above it, each read once.
+  std::map<std::string, ColourTable> tables;
+  std::vector<const ColourTable*> colours(options.paths.size(), nullptr);
+  if (options.groups.colours) {
+    bool noted = false;
+    for (std::size_t i = 0; i < options.paths.size(); ++i) {
+      const std::optional<std::string> found = options.ldconfig.empty()
+                                                   ? find_ldconfig(options.paths[i])
+                                                   : std::optional<std::string>(options.ldconfig);
+      if (!found) {
+        if (!noted) std::fprintf(stderr, text::kScanNoLdconfig, options.paths[i].c_str());
+        noted = true;
+        continue;
+      }
+      const auto [table, added] = tables.try_emplace(*found);
+      std::string problem;
+      if (added && !read_ldconfig(*found, table->second, problem)) {
+        std::fprintf(stderr, text::kScanBadLdconfig, problem.c_str());
+        return exit_status::kFile;
+      }
+      colours[i] = &table->second;
+    }
+  }
+
   const bool mending = options.action != ScanAction::kReport;
+  const CheckGroups& groups = options.groups;
   const ReportSettings settings{options.limits, options.list_warnings, mending,
-                                !options.no_conditional};
+                                !options.no_conditional,
+                                groups.lines || groups.numbers || groups.colours || !groups.quads};
   const std::unique_ptr<ReportPrinter> printer =
       options.json ? json_printer(settings) : text_printer(settings);
   Progress progress(options.paths);
@@ -112,10 +142,12 @@ int run_scan(int argc, const char* const* argv) {
   ReportOutput output(options.action == ScanAction::kDiff ? stderr : stdout,
                       [&progress] { progress.erase(); });
   ReportOutput patch(stdout, [&progress] { progress.erase(); });
+  CheckRules rules = check_rules_for(options.limits, CheckMode::kLibrary);
+  rules.lines.groups = groups;
   const ScanWork work{
-      check_rules_for(options.limits, CheckMode::kLibrary), options.action,
+      rules, options.action,
       options.fail_on == FailOn::kWarning ? MendLevel::kWarnings : MendLevel::kErrors,
-      !options.no_conditional};
+      !options.no_conditional, colours};
   ReportWindow window(options.jobs * kSlotsPerWorker, work, *printer, output, patch);
   std::vector<std::thread> workers;
   for (unsigned i = 0; i < options.jobs; ++i) {

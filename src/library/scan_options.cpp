@@ -50,6 +50,33 @@ bool read_jobs(const std::optional<std::string>& given, unsigned& jobs, std::FIL
   return true;
 }
 
+// The groups of --checks: a list of names joined by commas.
+bool read_checks(const std::optional<std::string>& given, CheckGroups& groups, std::FILE* err) {
+  if (!given) return true;
+  groups = {false, false, false, false};
+  std::string_view list = *given;
+  for (;;) {
+    const std::size_t comma = list.find(',');
+    const std::string_view name = list.substr(0, comma);
+    if (name == "quads") {
+      groups.quads = true;
+    } else if (name == "lines") {
+      groups.lines = true;
+    } else if (name == "numbers") {
+      groups.numbers = true;
+    } else if (name == "colours") {
+      groups.colours = true;
+    } else if (name == "all") {
+      groups = {true, true, true, true};
+    } else {
+      std::fprintf(err, text::kScanNotChecks, given->c_str());
+      return false;
+    }
+    if (comma == std::string_view::npos) return true;
+    list.remove_prefix(comma + 1);
+  }
+}
+
 // An option written with '=' and nothing after it: CLI11 would take the
 // next argument as its value, a path as an angle.
 const char* option_without_value(int argc, const char* const* argv) {
@@ -69,6 +96,7 @@ ScanOptions parse_scan_options(int argc, const char* const* argv, std::FILE* out
   std::optional<std::string> warning_text;
   std::optional<std::string> error_text;
   std::optional<std::string> jobs_text;
+  std::optional<std::string> checks_text;
   std::string fail_on = "error";
   if (const char* option = option_without_value(argc, argv)) {
     std::fprintf(err, text::kScanNeedsValue, option);
@@ -90,6 +118,13 @@ ScanOptions parse_scan_options(int argc, const char* const* argv, std::FILE* out
       ->option_text("N");
   app.add_option("--fail-on", fail_on, "Exit with 4 on findings of this level or above")
       ->check(CLI::IsMember({"error", "warning", "never"}));
+  app.add_option("--checks", checks_text,
+                 "Checks to make: quads (the default), lines, numbers, colours or all, joined by "
+                 "commas")
+      ->option_text("LIST");
+  app.add_option("--ldconfig", options.ldconfig,
+                 "The LDConfig.ldr whose colours are known; default the one above each path")
+      ->option_text("PATH");
   bool fix = false;
   bool diff = false;
   app.add_flag("--fix", fix,
@@ -116,7 +151,8 @@ ScanOptions parse_scan_options(int argc, const char* const* argv, std::FILE* out
   double warning = kStandardWarningAngle;
   double error = kStandardErrorAngle;
   if (!read_angle("--warning", warning_text, warning, err) ||
-      !read_angle("--error", error_text, error, err) || !read_jobs(jobs_text, options.jobs, err)) {
+      !read_angle("--error", error_text, error, err) || !read_jobs(jobs_text, options.jobs, err) ||
+      !read_checks(checks_text, options.groups, err)) {
     options.finished = true;
     options.exit_status = exit_status::kUsage;
     return options;

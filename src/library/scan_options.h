@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "check/line_checks.h"
 #include "library/scan_totals.h"
 #include "records/run_records.h"
 
@@ -27,6 +28,8 @@ struct ScanOptions {
   FailOn fail_on = FailOn::kError;
   ScanAction action = ScanAction::kReport;
   bool no_conditional = false;  // -o: mend warped quads without the conditional line
+  CheckGroups groups;           // --checks
+  std::string ldconfig;         // --ldconfig: the colours of every path; empty: found above each
   bool finished = false;        // help or version printed, or an error: end with exit_status
   int exit_status = 0;          // for a usage mistake or an angle out of range
 };

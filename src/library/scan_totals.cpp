@@ -22,7 +22,8 @@ void add_to_totals(const ScanEntry& entry, const RunTally& tally, ScanTotals& to
       ++totals.unwritten;
       break;
   }
-  const long long errors = tally.fault_count + tally.error_count - tally.mended_errors;
+  const long long errors =
+      tally.fault_count + tally.error_count + tally.line_faults - tally.mended_errors;
   const long long warnings = tally.warning_count - tally.mended_warnings;
   const long long mended = tally.mended_errors + tally.mended_warnings;
   totals.quads += tally.quad_count;

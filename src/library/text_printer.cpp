@@ -81,6 +81,7 @@ class TextPrinter final : public ReportPrinter {
     const char* name = path.c_str();
     const long long line = finding.line_number;
     if (finding.mended) return mended(name, finding, out);
+    if (finding.fault != LineFault::kNone) return line_fault(name, finding, out);
     switch (finding.fate) {
       case QuadFate::kInvalid:
         return append_format(out, text::kScanInvalid, name, line);
@@ -130,6 +131,38 @@ class TextPrinter final : public ReportPrinter {
   }
 
  private:
+  static void line_fault(const char* name, const Finding& finding, std::string& out) {
+    append_format(out, text::kScanLineFaultStart, name, finding.line_number);
+    const int size = static_cast<int>(finding.text.size());
+    const char* word = finding.text.data();
+    const char* what = text::kLineTypeNames[finding.line_type];
+    switch (finding.fault) {
+      case LineFault::kInvalid:
+        return append_format(out, text::kScanInvalidLine, finding.line_type);
+      case LineFault::kUnknownColour:
+        return append_format(out, text::kScanUnknownColour, size, word);
+      case LineFault::kColour24:
+        return append_format(out, text::kScanColour24, what);
+      case LineFault::kEdgeColour:
+        return append_format(out, text::kScanNotEdgeColour, what, size, word);
+      case LineFault::kIdentical:
+        if (finding.line_type == 3) return append_format(out, "%s", text::kScanIdenticalTriangle);
+        return append_format(out, text::kScanIdenticalPoints, what);
+      case LineFault::kCollinear:
+        return append_format(out, "%s", text::kScanCollinearTriangle);
+      case LineFault::kSingular:
+        return append_format(out, "%s", text::kScanSingular);
+      case LineFault::kDecimals:
+        return append_format(out, text::kScanDecimals, size, word);
+      case LineFault::kTrailingZeros:
+        return append_format(out, text::kScanTrailingZeros, size, word);
+      case LineFault::kLeadingZeros:
+        return append_format(out, text::kScanLeadingZeros, size, word);
+      case LineFault::kNone:
+        return;
+    }
+  }
+
   static void mended(const char* name, const Finding& finding, std::string& out) {
     const long long line = finding.line_number;
     switch (finding.fate) {

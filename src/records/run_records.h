@@ -36,6 +36,7 @@ struct RunTally {
   long long error_count = 0;      // above the error angle
   long long warning_count = 0;    // above the warning angle, at most the error angle
   long long low_count = 0;        // above the low angle, at most the warning angle
+  long long line_faults = 0;      // faults of the line checks beyond the quads'
   long long mended_errors = 0;    // faults and quads above the error angle mended
   long long mended_warnings = 0;  // quads above the warning angle mended
 };

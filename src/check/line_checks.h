@@ -1,0 +1,58 @@
+// The checks of every drawing line beyond the quads': the count of its
+// numbers, its colour, its geometry and how its numbers are written.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "check/finding.h"
+
+namespace skewquad {
+
+/// The groups of checks a scan makes.
+struct CheckGroups {
+  bool quads = true;     // invalid quad lines, shapes and warp
+  bool lines = false;    // count and geometry of types 1, 2, 3 and 5
+  bool numbers = false;  // decimals, trailing and leading zeros
+  bool colours = false;  // unknown colours, colour 24, the edge colour
+
+  bool beyond_quads() const { return lines || numbers || colours; }
+};
+
+/// The colour codes a library defines.
+class ColourTable {
+ public:
+  void add(std::int32_t code);
+  bool has(std::int32_t code) const;
+
+ private:
+  std::vector<std::int32_t> codes_;  // sorted
+};
+
+/// What the line checks go by.
+struct LineRules {
+  CheckGroups groups;
+  const ColourTable* colours = nullptr;  // none: unknown colours are not looked for
+};
+
+/// What the line checks found of a line.
+struct LineVerdict {
+  bool settled = false;  // a quad that is not to be judged further: in colour 24
+  int faults = 0;        // findings handed to the sink
+};
+
+/// Checks the line `line` of type `type` (1 to 5), the `line_number`th, by
+/// the groups of `rules`, and hands each fault found to `sink`: the count
+/// of numbers first (an invalid line has nothing else looked at), then the
+/// colour, the geometry, and the first number of each faulty form. A
+/// quad's count and geometry are its judge's; only its colour 24 comes
+/// before them, and settles it.
+LineVerdict check_line(std::string_view line, int type, long long line_number,
+                       const LineRules& rules, FindingSink& sink);
+
+/// The geometry line inside a texture-map line ("0 !: 3 16 ..."), or an
+/// empty view for any other line.
+std::string_view texture_map_geometry(std::string_view line);
+
+}  // namespace skewquad
