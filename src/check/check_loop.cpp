@@ -9,27 +9,30 @@ namespace skewquad {
 namespace {
 
 // The line checks beyond the quads' on a line of `type` (or the geometry of
-// a texture-map line), counted in the tally; true when that settles a quad.
-bool check_other_checks(std::string_view piece, std::int32_t type, const CheckRules& rules,
-                        RunTally& tally, FindingSink& sink) {
+// a texture-map line), counted in the tally. `geometry` is set to the line
+// checked within the piece.
+LineVerdict check_other_checks(std::string_view piece, std::int32_t type, const CheckRules& rules,
+                               RunTally& tally, FindingSink& sink, LineMending mending,
+                               std::string_view& geometry, std::int32_t& geometry_type) {
   // A line longer than a piece is not checked past its first piece.
-  if (piece.back() != '\n' && piece.size() >= kPieceCharacters) return false;
-  std::string_view line = piece;
+  if (piece.back() != '\n' && piece.size() >= kPieceCharacters) return {};
+  geometry = piece;
   if (type == 0) {
-    line = texture_map_geometry(piece);
-    if (line.empty()) return false;
-    type = probe_line_type(line);
-    if (type == kQuadLineType) {
-      // A texture map's quad has its colour and numbers checked, not its shape.
-      tally.line_faults += check_line(line, type, tally.line_number, rules.lines, sink).faults;
-      return false;
-    }
+    geometry = texture_map_geometry(piece);
+    if (geometry.empty()) return {};
+    type = probe_line_type(geometry);
+    // A texture map's geometry is checked as the line it is, but a quad's
+    // shape and warp are not, and nothing of it is removed.
+    mending.removal = false;
   }
-  if (type < 1 || type > 5) return false;
-  const LineVerdict verdict = check_line(line, type, tally.line_number, rules.lines, sink);
+  geometry_type = type;
+  if (type < 1 || type > 5) return {};
+  LineVerdict verdict = check_line(geometry, type, tally.line_number, rules.lines, sink, mending);
   tally.line_faults += verdict.faults;
+  tally.mended_errors += verdict.mended;
+  if (piece.data() != geometry.data()) verdict.settled = false;
   if (verdict.settled) ++tally.quad_count;
-  return verdict.settled;
+  return verdict;
 }
 
 }  // namespace
@@ -57,8 +60,11 @@ void check_lines(LineReader& input, CopyStream* copy, const CheckRules& rules,
     if (at_line_start || !physical_lines) {
       ++tally.line_number;
       const std::int32_t type = probe_line_type(piece);
+      std::string_view geometry;
+      std::int32_t geometry_type = 0;
       if (rules.lines.groups.beyond_quads() &&
-          check_other_checks(piece, type, rules, tally, sink)) {
+          check_other_checks(piece, type, rules, tally, sink, {}, geometry, geometry_type)
+              .settled) {
         // A quad in the edge colour is settled by its colour.
       } else if (type == kQuadLineType && rules.lines.groups.quads) {
         judgement = judge_quad(piece, rules, quad);
@@ -114,6 +120,7 @@ void mend_lines(LineReader& input, const CheckRules& rules, MendLevel level, boo
   std::string_view piece;
   std::string_view last_line_end = "\n";
   std::string replacement;
+  std::string quad_mend;
   bool at_line_start = true;
   while (input.next(piece)) {
     const bool starts_line = at_line_start;
@@ -125,28 +132,44 @@ void mend_lines(LineReader& input, const CheckRules& rules, MendLevel level, boo
     }
     ++tally.line_number;
     const std::int32_t type = probe_line_type(piece);
-    const bool settled =
-        rules.lines.groups.beyond_quads() && check_other_checks(piece, type, rules, tally, sink);
-    if (settled || type != kQuadLineType || !rules.lines.groups.quads) {
-      edits.keep(piece);
+    const bool whole_line = at_line_start || piece.size() < kPieceCharacters;
+    std::string_view geometry;
+    std::int32_t geometry_type = 0;
+    const LineVerdict verdict =
+        rules.lines.groups.beyond_quads()
+            ? check_other_checks(piece, type, rules, tally, sink, {whole_line, whole_line},
+                                 geometry, geometry_type)
+            : LineVerdict{};
+    replacement.clear();
+    if (verdict.rewrite_zeros) {
+      append_without_needless_zeros(replacement, piece, geometry, geometry_type);
+    }
+    if (verdict.remove || verdict.settled || type != kQuadLineType || !rules.lines.groups.quads) {
+      if (verdict.remove || verdict.rewrite_zeros) {
+        edits.replace(piece, replacement);
+      } else {
+        edits.keep(piece);
+      }
       continue;
     }
     const QuadJudgement judgement = judge_quad(piece, rules, quad);
     count_quad(judgement.fate, tally);
-    replacement.clear();
-    // A line longer than a piece is left whole to the author.
-    const bool whole_line = at_line_start || piece.size() < kPieceCharacters;
+    // A line longer than a piece is left whole to the author. The quad's
+    // own mend writes its numbers afresh.
+    quad_mend.clear();
     if (whole_line && is_at_level(judgement.fate, level)) {
       if (is_split(judgement.fate)) {
-        append_warp_mend(replacement, piece, quad, judgement.measure, conditional, last_line_end);
+        append_warp_mend(quad_mend, piece, quad, judgement.measure, conditional, last_line_end);
       } else if (const ShapeMend mend = shape_mend(quad, shape_fault_of(judgement.fate));
                  mend.kind != ShapeMend::Kind::kNone) {
-        append_shape_mend(replacement, piece, quad, mend, last_line_end);
+        append_shape_mend(quad_mend, piece, quad, mend, last_line_end);
       }
     }
-    const bool mended = !replacement.empty();
+    const bool mended = !quad_mend.empty();
     if (mended) {
       ++(judgement.fate == QuadFate::kWarning ? tally.mended_warnings : tally.mended_errors);
+      edits.replace(piece, quad_mend);
+    } else if (!replacement.empty()) {
       edits.replace(piece, replacement);
     } else {
       edits.keep(piece);

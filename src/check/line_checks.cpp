@@ -50,18 +50,30 @@ std::string_view texture_map_geometry(std::string_view line) {
 }
 
 LineVerdict check_line(std::string_view line, int type, long long line_number,
-                       const LineRules& rules, FindingSink& sink) {
+                       const LineRules& rules, FindingSink& sink, LineMending mending) {
   LineVerdict verdict;
   const CheckGroups& groups = rules.groups;
+  // The faults are gathered first: a line to be removed has them all mended.
+  constexpr int kMostFaults = 8;
+  Finding found[kMostFaults];
   const auto report = [&](LineFault fault, std::string_view text) {
-    Finding finding;
+    Finding& finding = found[verdict.faults++];
     finding.line_number = line_number;
     finding.fate = QuadFate::kNoBand;
     finding.fault = fault;
     finding.line_type = type;
     finding.text = text;
-    sink.take(finding);
-    ++verdict.faults;
+  };
+  const auto hand_over = [&] {
+    for (int i = 0; i < verdict.faults; ++i) {
+      const LineFault fault = found[i].fault;
+      found[i].mended = verdict.remove || (mending.zeros && (fault == LineFault::kTrailingZeros ||
+                                                             fault == LineFault::kLeadingZeros));
+      verdict.mended += found[i].mended ? 1 : 0;
+      verdict.rewrite_zeros = verdict.rewrite_zeros || (found[i].mended && !verdict.remove);
+      sink.take(found[i]);
+    }
+    return verdict;
   };
   const int numbers = numbers_of_type(type);
   const LineWords words = split_words(line, 1 + numbers);
@@ -82,7 +94,7 @@ LineVerdict check_line(std::string_view line, int type, long long line_number,
   complete = complete && (type == 1) == !words.rest.empty();
   if (!complete) {
     if (groups.lines && type != 4) report(LineFault::kInvalid, {});
-    return verdict;
+    return hand_over();
   }
 
   if (groups.colours) {
@@ -107,12 +119,16 @@ LineVerdict check_line(std::string_view line, int type, long long line_number,
         break;
       }
       case 2:
-        if (point_at(forms, 2) == point_at(forms, 5)) report(LineFault::kIdentical, {});
+        if (point_at(forms, 2) == point_at(forms, 5)) {
+          report(LineFault::kIdentical, {});
+          verdict.remove = mending.removal;
+        }
         break;
       case 3:
         switch (triangle_fault(point_at(forms, 2), point_at(forms, 5), point_at(forms, 8))) {
           case TriangleFault::kIdenticalCorners:
             report(LineFault::kIdentical, {});
+            verdict.remove = mending.removal;
             break;
           case TriangleFault::kCollinearCorners:
             report(LineFault::kCollinear, {});
@@ -144,7 +160,23 @@ LineVerdict check_line(std::string_view line, int type, long long line_number,
     if (!trailing.empty()) report(LineFault::kTrailingZeros, trailing);
     if (!leading.empty()) report(LineFault::kLeadingZeros, leading);
   }
-  return verdict;
+  return hand_over();
+}
+
+void append_without_needless_zeros(std::string& out, std::string_view piece, std::string_view line,
+                                   int type) {
+  const LineWords words = split_words(line, 1 + numbers_of_type(type));
+  const char* copied = piece.data();
+  char room[LineWords::kMostWords + 1024];
+  for (int i = 2; i < words.count; ++i) {
+    const std::string_view word = words.words[i];
+    const NumberForm form = number_form(word);
+    if (!form.trailing_zero && !form.leading_zero) continue;
+    out.append(copied, word.data());
+    out.append(without_needless_zeros(word, room));
+    copied = word.data() + word.size();
+  }
+  out.append(copied, piece.data() + piece.size());
 }
 
 }  // namespace skewquad

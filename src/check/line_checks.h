@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -38,8 +39,17 @@ struct LineRules {
 
 /// What the line checks found of a line.
 struct LineVerdict {
-  bool settled = false;  // a quad that is not to be judged further: in colour 24
-  int faults = 0;        // findings handed to the sink
+  bool settled = false;        // a quad that is not to be judged further: in colour 24
+  int faults = 0;              // findings handed to the sink
+  int mended = 0;              // of them, those mended
+  bool rewrite_zeros = false;  // mending: its numbers are to lose their needless zeros
+  bool remove = false;         // mending: the line draws nothing and is to go
+};
+
+/// What a mending run does to the lines it can mend exactly.
+struct LineMending {
+  bool zeros = false;    // drop needless zeros (the same numbers)
+  bool removal = false;  // remove a line or triangle with identical points
 };
 
 /// Checks the line `line` of type `type` (1 to 5), the `line_number`th, by
@@ -48,8 +58,16 @@ struct LineVerdict {
 /// colour, the geometry, and the first number of each faulty form. A
 /// quad's count and geometry are its judge's; only its colour 24 comes
 /// before them, and settles it.
+/// Mending, the faults `mending` says are handed over as mended and the
+/// verdict says what is to be done.
 LineVerdict check_line(std::string_view line, int type, long long line_number,
-                       const LineRules& rules, FindingSink& sink);
+                       const LineRules& rules, FindingSink& sink, LineMending mending = {});
+
+/// Appends `piece` with every needless zero of the numbers of the line
+/// `line` (a part of `piece`, of type `type`) dropped, each number the same
+/// and every other byte as it was.
+void append_without_needless_zeros(std::string& out, std::string_view piece, std::string_view line,
+                                   int type);
 
 /// The geometry line inside a texture-map line ("0 !: 3 16 ..."), or an
 /// empty view for any other line.

@@ -45,7 +45,7 @@ class JsonPrinter final : public ReportPrinter {
     }
     if (finding.mended) {
       out += ",\"fixed\":true,\"became\":\"";
-      out += became(finding.fate);
+      out += became(finding);
       out += '"';
     }
     out += "}\n";
@@ -86,8 +86,12 @@ class JsonPrinter final : public ReportPrinter {
 
  private:
   // What a mended quad's line became.
-  const char* became(QuadFate fate) const {
-    switch (fate) {
+  const char* became(const Finding& finding) const {
+    if (finding.fault == LineFault::kTrailingZeros || finding.fault == LineFault::kLeadingZeros) {
+      return "the same number without needless zeros";
+    }
+    if (finding.fault != LineFault::kNone) return "nothing";
+    switch (finding.fate) {
       case QuadFate::kError:
       case QuadFate::kWarning:
         return settings_.conditional ? "2 triangles and a conditional line" : "2 triangles";

@@ -40,6 +40,9 @@ inline constexpr char kScanFixedIdentical[] =
     "%s:%lld: fixed: quad with identical corners replaced by a triangle\n";
 inline constexpr char kScanFixedCollinear[] =
     "%s:%lld: fixed: quad with collinear corners replaced by a triangle\n";
+inline constexpr char kScanFixedZeros[] =
+    "%s:%lld: fixed: number %.*s written without needless zeros\n";
+inline constexpr char kScanFixedRemoved[] = "%s:%lld: fixed: %s that draws nothing removed\n";
 inline constexpr char kScanUnwritableFile[] = "%s: error: can't write file: %s\n";
 inline constexpr char kScanUnreadableFile[] = "%s: error: can't read file: %s\n";
 inline constexpr char kScanUnreadableFolder[] = "%s: error: can't read folder: %s\n";

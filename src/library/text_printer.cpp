@@ -165,6 +165,14 @@ class TextPrinter final : public ReportPrinter {
 
   static void mended(const char* name, const Finding& finding, std::string& out) {
     const long long line = finding.line_number;
+    if (finding.fault == LineFault::kTrailingZeros || finding.fault == LineFault::kLeadingZeros) {
+      return append_format(out, text::kScanFixedZeros, name, line,
+                           static_cast<int>(finding.text.size()), finding.text.data());
+    }
+    if (finding.fault != LineFault::kNone) {
+      return append_format(out, text::kScanFixedRemoved, name, line,
+                           text::kLineTypeNames[finding.line_type]);
+    }
     switch (finding.fate) {
       case QuadFate::kError:
       case QuadFate::kWarning:
