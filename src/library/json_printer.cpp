@@ -4,6 +4,7 @@
 // finding costs no document of its own.
 #include <nlohmann/json.hpp>
 
+#include "findings/messages.h"
 #include "library/report_printer.h"
 
 namespace skewquad {

@@ -5,44 +5,9 @@
 
 namespace skewquad::text {
 
-inline constexpr char kScanWarpError[] =
-    "%s:%lld: error: quad warped by %.4lg\xC2\xB0 (error angle %.7lg\xC2\xB0)\n";
-inline constexpr char kScanWarpWarning[] =
-    "%s:%lld: warning: quad warped by %.4lg\xC2\xB0 (warning angle %.7lg\xC2\xB0)\n";
-inline constexpr char kScanInvalid[] = "%s:%lld: error: invalid quad line\n";
-inline constexpr char kScanIdentical[] = "%s:%lld: error: quad has identical corners\n";
-inline constexpr char kScanCollinear[] = "%s:%lld: error: quad has collinear corners\n";
-inline constexpr char kScanNotConvex[] =
-    "%s:%lld: error: quad is not convex (concave or bow-tie)\n";
-// The checks beyond the quads': "%s:%lld: error: " then one of these.
-inline constexpr char kScanLineFaultStart[] = "%s:%lld: error: ";
-inline constexpr char kScanInvalidLine[] = "invalid line of type %d\n";
-inline constexpr char kScanUnknownColour[] = "unknown colour %.*s\n";
-inline constexpr char kScanColour24[] = "%s in colour 24\n";
-inline constexpr char kScanNotEdgeColour[] = "%s not in the edge colour 24 (colour %.*s)\n";
-inline constexpr char kScanIdenticalPoints[] = "%s has identical points\n";
-inline constexpr char kScanIdenticalTriangle[] = "triangle has identical corners\n";
-inline constexpr char kScanCollinearTriangle[] = "triangle has collinear corners\n";
-inline constexpr char kScanSingular[] = "sub-file reference has a singular matrix\n";
-inline constexpr char kScanDecimals[] = "number %.*s has 6 or more decimals\n";
-inline constexpr char kScanTrailingZeros[] = "number %.*s has trailing zeros\n";
-inline constexpr char kScanLeadingZeros[] = "number %.*s has a leading zero\n";
-// What each line type draws, as the messages name it.
-inline constexpr const char* kLineTypeNames[] = {"",     "sub-file reference", "line", "triangle",
-                                                 "quad", "conditional line"};
-
-// A finding mended by --fix (or that --diff would mend).
-inline constexpr char kScanFixedWarp[] =
-    "%s:%lld: fixed: quad split into two triangles (warped by %.4lg\xC2\xB0)\n";
-inline constexpr char kScanFixedConcave[] =
-    "%s:%lld: fixed: concave quad split into two triangles\n";
-inline constexpr char kScanFixedIdentical[] =
-    "%s:%lld: fixed: quad with identical corners replaced by a triangle\n";
-inline constexpr char kScanFixedCollinear[] =
-    "%s:%lld: fixed: quad with collinear corners replaced by a triangle\n";
-inline constexpr char kScanFixedZeros[] =
-    "%s:%lld: fixed: number %.*s written without needless zeros\n";
-inline constexpr char kScanFixedRemoved[] = "%s:%lld: fixed: %s that draws nothing removed\n";
+// A finding: path, line, "error", "warning" or "fixed", and what the
+// finding says.
+inline constexpr char kScanFinding[] = "%s:%lld: %s: %s\n";
 inline constexpr char kScanUnwritableFile[] = "%s: error: can't write file: %s\n";
 inline constexpr char kScanUnreadableFile[] = "%s: error: can't read file: %s\n";
 inline constexpr char kScanUnreadableFolder[] = "%s: error: can't read folder: %s\n";

@@ -41,9 +41,6 @@ struct ReportSettings {
   bool line_types = false;     // JSON: every finding names its line's type
 };
 
-/// The name of a finding's check, as JSON and SARIF give it.
-const char* check_name(const Finding& finding);
-
 /// Text lines as compilers write diagnostics; warnings only when listed.
 std::unique_ptr<ReportPrinter> text_printer(const ReportSettings& settings);
 

@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "findings/messages.h"
 #include "library/library_texts.h"
 #include "library/report_printer.h"
 
@@ -78,32 +79,11 @@ class TextPrinter final : public ReportPrinter {
   }
 
   void finding(const std::string& path, const Finding& finding, std::string& out) const override {
-    const char* name = path.c_str();
-    const long long line = finding.line_number;
-    if (finding.mended) return mended(name, finding, out);
-    if (finding.fault != LineFault::kNone) return line_fault(name, finding, out);
-    switch (finding.fate) {
-      case QuadFate::kInvalid:
-        return append_format(out, text::kScanInvalid, name, line);
-      case QuadFate::kIdenticalCorners:
-        return append_format(out, text::kScanIdentical, name, line);
-      case QuadFate::kCollinearCorners:
-        return append_format(out, text::kScanCollinear, name, line);
-      case QuadFate::kNotConvex:
-        return append_format(out, text::kScanNotConvex, name, line);
-      case QuadFate::kError:
-        return append_format(out, text::kScanWarpError, name, line, finding.angle,
-                             settings_.limits.error);
-      case QuadFate::kWarning:
-        if (settings_.list_warnings) {
-          append_format(out, text::kScanWarpWarning, name, line, finding.angle,
-                        settings_.limits.warning);
-        }
-        return;
-      case QuadFate::kNoBand:
-      case QuadFate::kLow:
-        return;
-    }
+    // Warnings are listed when asked for, or when mended.
+    if (finding.fate == QuadFate::kWarning && !finding.mended && !settings_.list_warnings) return;
+    append_format(out, text::kScanFinding, path.c_str(), finding.line_number,
+                  finding.mended ? "fixed" : severity_of(finding),
+                  finding_message(finding, settings_.limits).c_str());
   }
 
   void problem(const std::string& path, const ScanEntry& entry, std::string& out) const override {
@@ -131,65 +111,6 @@ class TextPrinter final : public ReportPrinter {
   }
 
  private:
-  static void line_fault(const char* name, const Finding& finding, std::string& out) {
-    append_format(out, text::kScanLineFaultStart, name, finding.line_number);
-    const int size = static_cast<int>(finding.text.size());
-    const char* word = finding.text.data();
-    const char* what = text::kLineTypeNames[finding.line_type];
-    switch (finding.fault) {
-      case LineFault::kInvalid:
-        return append_format(out, text::kScanInvalidLine, finding.line_type);
-      case LineFault::kUnknownColour:
-        return append_format(out, text::kScanUnknownColour, size, word);
-      case LineFault::kColour24:
-        return append_format(out, text::kScanColour24, what);
-      case LineFault::kEdgeColour:
-        return append_format(out, text::kScanNotEdgeColour, what, size, word);
-      case LineFault::kIdentical:
-        if (finding.line_type == 3) return append_format(out, "%s", text::kScanIdenticalTriangle);
-        return append_format(out, text::kScanIdenticalPoints, what);
-      case LineFault::kCollinear:
-        return append_format(out, "%s", text::kScanCollinearTriangle);
-      case LineFault::kSingular:
-        return append_format(out, "%s", text::kScanSingular);
-      case LineFault::kDecimals:
-        return append_format(out, text::kScanDecimals, size, word);
-      case LineFault::kTrailingZeros:
-        return append_format(out, text::kScanTrailingZeros, size, word);
-      case LineFault::kLeadingZeros:
-        return append_format(out, text::kScanLeadingZeros, size, word);
-      case LineFault::kNone:
-        return;
-    }
-  }
-
-  static void mended(const char* name, const Finding& finding, std::string& out) {
-    const long long line = finding.line_number;
-    if (finding.fault == LineFault::kTrailingZeros || finding.fault == LineFault::kLeadingZeros) {
-      return append_format(out, text::kScanFixedZeros, name, line,
-                           static_cast<int>(finding.text.size()), finding.text.data());
-    }
-    if (finding.fault != LineFault::kNone) {
-      return append_format(out, text::kScanFixedRemoved, name, line,
-                           text::kLineTypeNames[finding.line_type]);
-    }
-    switch (finding.fate) {
-      case QuadFate::kError:
-      case QuadFate::kWarning:
-        return append_format(out, text::kScanFixedWarp, name, line, finding.angle);
-      case QuadFate::kNotConvex:
-        return append_format(out, text::kScanFixedConcave, name, line);
-      case QuadFate::kIdenticalCorners:
-        return append_format(out, text::kScanFixedIdentical, name, line);
-      case QuadFate::kCollinearCorners:
-        return append_format(out, text::kScanFixedCollinear, name, line);
-      case QuadFate::kInvalid:
-      case QuadFate::kNoBand:
-      case QuadFate::kLow:
-        return;
-    }
-  }
-
   const ReportSettings settings_;
 };
 
