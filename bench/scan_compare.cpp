@@ -1,8 +1,9 @@
 // The library benchmark command: generates a tree shaped like the LDraw
-// parts library and times, in one run, skewquad --scan of the tree, cat
-// reading every file of it once, and the baseline checker run once per
-// file; it prints the median times, their ratios and the scan's peak
-// resident memory.
+// parts library and times, in one run, skewquad --scan of the tree (with the
+// quad checks alone and with every check), cat reading every file of it
+// once, the baseline checker run once per file, and --fix of a copy of the
+// tree; then the scan of one 400 MB file that is all findings. It prints
+// the median times, their ratios and the scans' peak resident memory.
 //
 //   skewquad-scan-compare [--files N] [--runs N] [--folder DIR] [--jobs N]
 
@@ -48,7 +49,10 @@ int main(int argc, char** argv) {
 
   std::vector<std::string> scan = {TOOL_PATH, "--scan"};
   if (!jobs.empty()) scan.push_back("--jobs=" + jobs);
+  std::vector<std::string> scan_all = scan;
+  scan_all.push_back("--checks=all");
   scan.push_back(tree);
+  scan_all.push_back(tree);
   const std::vector<std::string> cat = {"/bin/sh", "-c",
                                         "find '" + tree + "' -type f -exec cat {} + >/dev/null"};
   const std::vector<std::string> baseline = {
@@ -59,22 +63,55 @@ int main(int argc, char** argv) {
   // Every file read once first, so that all runs find them in memory.
   run(cat, "/dev/null");
   std::vector<double> scan_times;
+  std::vector<double> all_times;
   std::vector<double> cat_times;
   long peak_kib = 0;
+  long all_peak_kib = 0;
   for (int i = 0; i < runs; ++i) {
     const Measure scanned = run(scan, folder + "/scan.console", {}, {0, kScanFindings});
     scan_times.push_back(scanned.seconds);
     peak_kib = std::max(peak_kib, scanned.peak_kib);
+    const Measure all = run(scan_all, folder + "/scan-all.console", {}, {0, kScanFindings});
+    all_times.push_back(all.seconds);
+    all_peak_kib = std::max(all_peak_kib, all.peak_kib);
     cat_times.push_back(run(cat, "/dev/null").seconds);
   }
   const double per_file = run(baseline, "/dev/null").seconds;
   const double scan_time = median(scan_times);
+  const double all_time = median(all_times);
   const double cat_time = median(cat_times);
+
+  // --fix mends a copy of the tree, once.
+  const std::string copy = folder + "/library-fixed";
+  std::filesystem::remove_all(copy);
+  run({"/bin/cp", "-a", tree, copy}, "/dev/null");
+  const Measure fixed =
+      run({TOOL_PATH, "--scan", "--fix", copy}, folder + "/fix.console", {}, {0, kScanFindings});
+  std::filesystem::remove_all(copy);
+
+  // One file of 400 MB whose every line is a finding.
+  const std::string findings = folder + "/findings.dat";
+  if (!std::filesystem::exists(findings)) {
+    std::FILE* file = std::fopen(findings.c_str(), "wb");
+    std::string lines;  // 1 MiB of them
+    while (lines.size() < (std::size_t{1} << 20)) lines += "4 x\n";
+    for (int i = 0; i < 400 && file != nullptr; ++i)
+      std::fwrite(lines.data(), 1, lines.size(), file);
+    if (file != nullptr) std::fclose(file);
+  }
+  const Measure all_findings =
+      run({TOOL_PATH, "--scan", "--json", findings}, "/dev/null", {}, {kScanFindings});
   std::printf("\n%ld files in %s\n", files, tree.c_str());
   std::printf("  skewquad --scan       %8.3f s   peak memory %ld KiB\n", scan_time, peak_kib);
   std::printf("  cat of every file     %8.3f s   scan / cat %.2f\n", cat_time,
               scan_time / cat_time);
   std::printf("  baseline per file     %8.3f s   %.1fx the scan's time\n", per_file,
               per_file / scan_time);
+  std::printf("  --checks=all          %8.3f s   %.2fx the scan's time, peak memory %ld KiB\n",
+              all_time, all_time / scan_time, all_peak_kib);
+  std::printf("  --fix of a copy       %8.3f s   %.2fx the scan's time, peak memory %ld KiB\n",
+              fixed.seconds, fixed.seconds / scan_time, fixed.peak_kib);
+  std::printf("  400 MB of findings    %8.3f s   --json, peak memory %ld KiB\n",
+              all_findings.seconds, all_findings.peak_kib);
   return 0;
 }
