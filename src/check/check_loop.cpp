@@ -70,7 +70,8 @@ void check_lines(LineReader& input, CopyStream* copy, const CheckRules& rules,
         judgement = judge_quad(piece, rules, quad);
         count_quad(judgement.fate, tally);
         if (is_fault(judgement.fate) || is_split(judgement.fate)) {
-          sink.take(quad_finding(tally.line_number, judgement.fate, judgement.measure.max));
+          sink.take(
+              quad_finding(tally.line_number, judgement.fate, judgement.measure.max, false, piece));
         }
       }
     }
@@ -135,14 +136,18 @@ void mend_lines(LineReader& input, const CheckRules& rules, MendLevel level, boo
     const bool whole_line = at_line_start || piece.size() < kPieceCharacters;
     std::string_view geometry;
     std::int32_t geometry_type = 0;
-    const LineVerdict verdict =
-        rules.lines.groups.beyond_quads()
-            ? check_other_checks(piece, type, rules, tally, sink, {whole_line, whole_line},
-                                 geometry, geometry_type)
-            : LineVerdict{};
     replacement.clear();
-    if (verdict.rewrite_zeros) {
-      append_without_needless_zeros(replacement, piece, geometry, geometry_type);
+    LineVerdict verdict;
+    if (rules.lines.groups.beyond_quads()) {
+      // The line without its needless zeros, worked out before its findings
+      // are told so that each can say what it becomes.
+      const std::string_view line = type == 0 ? texture_map_geometry(piece) : piece;
+      if (whole_line && !line.empty()) {
+        append_without_needless_zeros(replacement, piece, line, probe_line_type(line));
+      }
+      verdict = check_other_checks(piece, type, rules, tally, sink,
+                                   {whole_line, whole_line, replacement}, geometry, geometry_type);
+      if (!verdict.rewrite_zeros) replacement.clear();
     }
     if (verdict.remove || verdict.settled || type != kQuadLineType || !rules.lines.groups.quads) {
       if (verdict.remove || verdict.rewrite_zeros) {
@@ -175,7 +180,8 @@ void mend_lines(LineReader& input, const CheckRules& rules, MendLevel level, boo
       edits.keep(piece);
     }
     if (is_fault(judgement.fate) || is_split(judgement.fate)) {
-      sink.take(quad_finding(tally.line_number, judgement.fate, judgement.measure.max, mended));
+      sink.take(quad_finding(tally.line_number, judgement.fate, judgement.measure.max, mended,
+                             piece, quad_mend));
     }
   }
 }

@@ -36,16 +36,21 @@ struct Finding {
   LineFault fault = LineFault::kNone;
   int line_type = 4;
   std::string_view text;  // the number or colour at fault, valid while the sink is told
+  std::string_view line;  // the line (or texture-map geometry) at fault, as read
+  // What a mending run replaces the line by (empty: removes it), when mended.
+  std::string_view replacement;
 };
 
 /// A quad's finding.
-inline Finding quad_finding(long long line_number, QuadFate fate, double angle,
-                            bool mended = false) {
+inline Finding quad_finding(long long line_number, QuadFate fate, double angle, bool mended = false,
+                            std::string_view line = {}, std::string_view replacement = {}) {
   Finding finding;
   finding.line_number = line_number;
   finding.fate = fate;
   finding.angle = angle;
   finding.mended = mended;
+  finding.line = line;
+  finding.replacement = replacement;
   return finding;
 }
 

@@ -63,6 +63,7 @@ LineVerdict check_line(std::string_view line, int type, long long line_number,
     finding.fault = fault;
     finding.line_type = type;
     finding.text = text;
+    finding.line = line;
   };
   const auto hand_over = [&] {
     for (int i = 0; i < verdict.faults; ++i) {
@@ -70,6 +71,7 @@ LineVerdict check_line(std::string_view line, int type, long long line_number,
       found[i].mended = verdict.remove || (mending.zeros && (fault == LineFault::kTrailingZeros ||
                                                              fault == LineFault::kLeadingZeros));
       verdict.mended += found[i].mended ? 1 : 0;
+      if (found[i].mended && !verdict.remove) found[i].replacement = mending.without_zeros;
       verdict.rewrite_zeros = verdict.rewrite_zeros || (found[i].mended && !verdict.remove);
       sink.take(found[i]);
     }

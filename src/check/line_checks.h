@@ -48,8 +48,9 @@ struct LineVerdict {
 
 /// What a mending run does to the lines it can mend exactly.
 struct LineMending {
-  bool zeros = false;    // drop needless zeros (the same numbers)
-  bool removal = false;  // remove a line or triangle with identical points
+  bool zeros = false;              // drop needless zeros (the same numbers)
+  bool removal = false;            // remove a line or triangle with identical points
+  std::string_view without_zeros;  // the whole line with its needless zeros dropped
 };
 
 /// Checks the line `line` of type `type` (1 to 5), the `line_number`th, by

@@ -52,7 +52,7 @@ class JsonPrinter final : public ReportPrinter {
     out += "}\n";
   }
 
-  void problem(const std::string& path, const ScanEntry& entry, std::string& out) const override {
+  void problem(const std::string& path, const ScanEntry& entry, std::string& out) override {
     out += "{\"file\":";
     out += path;
     out += entry.kind == EntryKind::kSkipped
@@ -64,7 +64,7 @@ class JsonPrinter final : public ReportPrinter {
     out += "}\n";
   }
 
-  void summary(const ScanTotals& totals, std::string& out) const override {
+  void summary(const ScanTotals& totals, std::string& out) override {
     Json summary;
     summary["files"] = totals.files;
     summary["unreadable"] = totals.unreadable;

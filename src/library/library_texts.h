@@ -42,6 +42,8 @@ inline constexpr char kScanNotChecks[] =
 inline constexpr char kScanBadLdconfig[] = "skewquad --scan: %s\n";
 inline constexpr char kScanNoLdconfig[] =
     "skewquad --scan: no LDConfig.ldr above %s: unknown colours are not looked for there\n";
+inline constexpr char kScanJsonAndFormat[] =
+    "skewquad --scan: --json and --format=%s cannot be given together\n";
 inline constexpr char kScanFixAndDiff[] =
     "skewquad --scan: --fix and --diff cannot be given together\n";
 inline constexpr char kScanNotJobs[] =
@@ -49,6 +51,9 @@ inline constexpr char kScanNotJobs[] =
 inline constexpr char kScanUnwritten[] = "skewquad --scan: can't write the report: %s\n";
 inline constexpr char kScanOutOfMemory[] = "skewquad --scan: out of memory\n";
 inline constexpr char kScanVersion[] = "skewquad 1.4";
+inline constexpr char kScanVersionNumber[] = "1.4";
+// Where the tool is described, for the reports that name it.
+inline constexpr char kInformationUri[] = "https://github.com/skewquad/skewquad";
 inline constexpr char kScanDescription[] =
     "Checks LDraw files and whole folders of them (*.dat, *.ldr, *.mpd) for the quad faults "
     "parts certification refuses: invalid quad lines, identical or collinear corners, "

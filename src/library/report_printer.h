@@ -22,14 +22,17 @@ class ReportPrinter {
   ReportPrinter& operator=(const ReportPrinter&) = delete;
   virtual ~ReportPrinter() = default;
 
+  /// What opens the report.
+  virtual void start(std::string& /*out*/) {}
   /// The path as this format writes it, worked out once a file.
   virtual std::string path_field(const std::string& path) const = 0;
   /// Appends one finding of the file whose path_field is `path`.
   virtual void finding(const std::string& path, const Finding& finding, std::string& out) const = 0;
   /// Appends why the entry could not be read, after any findings of it.
-  virtual void problem(const std::string& path, const ScanEntry& entry, std::string& out) const = 0;
-  /// Appends the summary of the scan.
-  virtual void summary(const ScanTotals& totals, std::string& out) const = 0;
+  /// Called in walking order, from the reporting thread alone.
+  virtual void problem(const std::string& path, const ScanEntry& entry, std::string& out) = 0;
+  /// Appends the summary of the scan, and what closes the report.
+  virtual void summary(const ScanTotals& totals, std::string& out) = 0;
 };
 
 /// What a report says besides the findings.
@@ -39,7 +42,23 @@ struct ReportSettings {
   bool mending = false;        // --fix or --diff: the summary counts the mends
   bool conditional = true;     // a warped quad's mend holds the conditional line
   bool line_types = false;     // JSON: every finding names its line's type
+  FailOn fail_on = FailOn::kError;
 };
+
+/// Why an entry could not be read or was skipped, as the reports say it
+/// after the path ("can't read file: No such file or directory").
+std::string problem_message(const ScanEntry& entry);
+
+/// A list item of a report opens with this byte, which the report output
+/// turns into the comma between items (a blank before the first): items are
+/// printed by the workers before it is known which comes first.
+inline constexpr char kItemSeparator = '\x1e';
+
+/// SARIF 2.1.0: one log of one run, its results written as they come.
+std::unique_ptr<ReportPrinter> sarif_printer(const ReportSettings& settings);
+
+/// GitHub workflow commands: an annotation a finding.
+std::unique_ptr<ReportPrinter> github_printer(const ReportSettings& settings);
 
 /// Text lines as compilers write diagnostics; warnings only when listed.
 std::unique_ptr<ReportPrinter> text_printer(const ReportSettings& settings);

@@ -16,7 +16,7 @@ const Finding kEveryFate[] = {
     quad_finding(7, QuadFate::kWarning, 2.4299430536211597),
 };
 
-std::string printed(const ReportPrinter& printer, const std::string& path) {
+std::string printed(ReportPrinter& printer, const std::string& path) {
   const std::string field = printer.path_field(path);
   std::string out;
   for (const Finding& finding : kEveryFate) printer.finding(field, finding, out);

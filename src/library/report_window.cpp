@@ -24,6 +24,16 @@ std::string problem_text(int error) { return std::generic_category().message(err
 void ReportOutput::write(std::string_view bytes) {
   if (bytes.empty()) return;
   if (before_write_) before_write_();
+  if (bytes.find(kItemSeparator) != std::string_view::npos) {
+    std::string separated(bytes);
+    for (char& c : separated) {
+      if (c != kItemSeparator) continue;
+      c = any_item_ ? ',' : ' ';
+      any_item_ = true;
+    }
+    if (!platform::write_text(stream_, separated) && error_ == 0) error_ = errno != 0 ? errno : EIO;
+    return;
+  }
   if (!platform::write_text(stream_, bytes) && error_ == 0) {
     error_ = errno != 0 ? errno : EIO;
   }
@@ -35,7 +45,7 @@ bool ReportOutput::finish() {
   return error_ == 0;
 }
 
-ReportWindow::ReportWindow(std::size_t slots, const ScanWork& work, const ReportPrinter& printer,
+ReportWindow::ReportWindow(std::size_t slots, const ScanWork& work, ReportPrinter& printer,
                            ReportOutput& report, ReportOutput& patch)
     : slots_(slots), work_(work), printer_(printer), report_output_(report), patch_output_(patch) {}
 
@@ -61,37 +71,6 @@ void ReportWindow::hand_out(std::size_t index, ScanEntry entry) {
   queued_.notify_one();
 }
 
-void ReportWindow::check(std::size_t index, LineReader& reader) {
-  Slot& slot = slots_[index % slots_.size()];
-  CheckRules rules = work_.rules;
-  if (slot.entry.root < work_.colours.size()) rules.lines.colours = work_.colours[slot.entry.root];
-  const std::string path = printer_.path_field(slot.entry.path);
-  if (slot.entry.problem.empty()) {
-    bool not_regular = false;
-    std::FILE* input = platform::open_regular_file(slot.entry.path.c_str(), not_regular);
-    if (input == nullptr) {
-      slot.entry.problem = not_regular ? "not a regular file" : problem_text(errno);
-    } else {
-      // Past the budget the report waits for its turn and is then written.
-      PrintingSink sink(printer_, path, slot.report, kSlotBudget, spill_to(report_output_, index));
-      reader.restart(input);
-      try {
-        if (work_.action == ScanAction::kReport) {
-          check_lines(reader, nullptr, rules, {}, slot.tally, sink);
-        } else {
-          mend(index, rules, input, reader, sink);
-        }
-        if (reader.failed()) slot.entry.problem = problem_text(errno != 0 ? errno : EIO);
-      } catch (const std::bad_alloc&) {
-        slot.entry.problem = problem_text(ENOMEM);
-      }
-      std::fclose(input);
-    }
-  }
-  // A file that could not be read, or not to its end, says so last.
-  if (!slot.entry.problem.empty()) printer_.problem(path, slot.entry, slot.report);
-}
-
 namespace {
 
 // The edits of the first reading of a file being mended, which only finds
@@ -109,6 +88,42 @@ class NoFindings final : public FindingSink {
 };
 
 }  // namespace
+
+void ReportWindow::check(std::size_t index, LineReader& reader) {
+  Slot& slot = slots_[index % slots_.size()];
+  CheckRules rules = work_.rules;
+  if (slot.entry.root < work_.colours.size()) rules.lines.colours = work_.colours[slot.entry.root];
+  const std::string path = printer_.path_field(slot.entry.path);
+  if (slot.entry.problem.empty()) {
+    bool not_regular = false;
+    std::FILE* input = platform::open_regular_file(slot.entry.path.c_str(), not_regular);
+    if (input == nullptr) {
+      slot.entry.problem = not_regular ? "not a regular file" : problem_text(errno);
+    } else {
+      // Past the budget the report waits for its turn and is then written.
+      PrintingSink sink(printer_, path, slot.report, kSlotBudget, spill_to(report_output_, index));
+      reader.restart(input);
+      try {
+        if (work_.action == ScanAction::kReport && work_.with_mends) {
+          // Mended nowhere: each finding only learns its mend.
+          NoEdits no_edits;
+          mend_lines(reader, rules, work_.mend_level, work_.conditional, slot.tally, sink,
+                     no_edits);
+          slot.tally.mended_errors = 0;
+          slot.tally.mended_warnings = 0;
+        } else if (work_.action == ScanAction::kReport) {
+          check_lines(reader, nullptr, rules, {}, slot.tally, sink);
+        } else {
+          mend(index, rules, input, reader, sink);
+        }
+        if (reader.failed()) slot.entry.problem = problem_text(errno != 0 ? errno : EIO);
+      } catch (const std::bad_alloc&) {
+        slot.entry.problem = problem_text(ENOMEM);
+      }
+      std::fclose(input);
+    }
+  }
+}
 
 void ReportWindow::mend(std::size_t index, const CheckRules& rules, std::FILE* input,
                         LineReader& reader, FindingSink& sink) {
@@ -180,6 +195,10 @@ void ReportWindow::report(std::size_t index, ScanTotals& totals, bool any_worker
   {
     std::unique_lock lock(mutex_);
     checked_.wait(lock, [&slot] { return slot.done; });
+  }
+  // A file that could not be read, or not to its end, says so last.
+  if (!slot.entry.problem.empty()) {
+    printer_.problem(printer_.path_field(slot.entry.path), slot.entry, slot.report);
   }
   report_output_.write(slot.report);
   slot.report.clear();

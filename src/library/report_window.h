@@ -40,6 +40,7 @@ class ReportOutput {
   std::FILE* stream_;
   std::function<void()> before_write_;
   int error_ = 0;
+  bool any_item_ = false;
 };
 
 /// What the workers do with each file.
@@ -48,6 +49,7 @@ struct ScanWork {
   ScanAction action = ScanAction::kReport;
   MendLevel mend_level = MendLevel::kErrors;
   bool conditional = true;  // a warped quad's mend holds the conditional line
+  bool with_mends = false;  // reporting: each finding says how it would be mended
   // The colours known to the files found through each path given, by its
   // place; none where no LDConfig.ldr was found.
   std::vector<const ColourTable*> colours;
@@ -60,7 +62,7 @@ struct ScanWork {
 class ReportWindow {
  public:
   /// The report goes to `report`, the diff of a --diff scan to `patch`.
-  ReportWindow(std::size_t slots, const ScanWork& work, const ReportPrinter& printer,
+  ReportWindow(std::size_t slots, const ScanWork& work, ReportPrinter& printer,
                ReportOutput& report, ReportOutput& patch);
 
   std::size_t size() const { return slots_.size(); }
@@ -97,7 +99,7 @@ class ReportWindow {
 
   std::vector<Slot> slots_;
   const ScanWork work_;
-  const ReportPrinter& printer_;
+  ReportPrinter& printer_;
   ReportOutput& report_output_;
   ReportOutput& patch_output_;
   LineReader own_reader_;

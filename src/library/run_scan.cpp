@@ -132,11 +132,27 @@ int run_scan(int argc, const char* const* argv) {
 
   const bool mending = options.action != ScanAction::kReport;
   const CheckGroups& groups = options.groups;
-  const ReportSettings settings{options.limits, options.list_warnings, mending,
+  const ReportSettings settings{options.limits,
+                                options.list_warnings,
+                                mending,
                                 !options.no_conditional,
-                                groups.lines || groups.numbers || groups.colours || !groups.quads};
-  const std::unique_ptr<ReportPrinter> printer =
-      options.json ? json_printer(settings) : text_printer(settings);
+                                groups.lines || groups.numbers || groups.colours || !groups.quads,
+                                options.fail_on};
+  std::unique_ptr<ReportPrinter> printer;
+  switch (options.format) {
+    case ReportFormat::kText:
+      printer = text_printer(settings);
+      break;
+    case ReportFormat::kJson:
+      printer = json_printer(settings);
+      break;
+    case ReportFormat::kSarif:
+      printer = sarif_printer(settings);
+      break;
+    case ReportFormat::kGithub:
+      printer = github_printer(settings);
+      break;
+  }
   Progress progress(options.paths);
   // A diff takes standard output, and the report goes to standard error.
   ReportOutput output(options.action == ScanAction::kDiff ? stderr : stdout,
@@ -145,9 +161,12 @@ int run_scan(int argc, const char* const* argv) {
   CheckRules rules = check_rules_for(options.limits, CheckMode::kLibrary);
   rules.lines.groups = groups;
   const ScanWork work{
-      rules, options.action,
+      rules,
+      options.action,
       options.fail_on == FailOn::kWarning ? MendLevel::kWarnings : MendLevel::kErrors,
-      !options.no_conditional, colours};
+      !options.no_conditional,
+      options.format == ReportFormat::kSarif,
+      colours};
   ReportWindow window(options.jobs * kSlotsPerWorker, work, *printer, output, patch);
   std::vector<std::thread> workers;
   for (unsigned i = 0; i < options.jobs; ++i) {
@@ -161,6 +180,9 @@ int run_scan(int argc, const char* const* argv) {
 
   ScanTotals totals;
   try {
+    std::string opening;
+    printer->start(opening);
+    output.write(opening);
     LibraryWalk walk(options.paths);
     std::size_t handed_out = 0;
     std::size_t reported = 0;

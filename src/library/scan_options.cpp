@@ -113,7 +113,14 @@ ScanOptions parse_scan_options(int argc, const char* const* argv, std::FILE* out
       ->option_text("ANGLE");
   app.add_flag("--warnings", options.list_warnings,
                "List the quads above the warning angle too (JSON always lists them)");
-  app.add_flag("--json", options.json, "Write JSON Lines instead of text");
+  bool json = false;
+  std::string format = "text";
+  app.add_flag("--json", json, "Write JSON Lines instead of text, as --format=json");
+  app.add_option("--format", format,
+                 "The report's format: text, json (JSON Lines), sarif (SARIF 2.1.0) or github "
+                 "(GitHub workflow commands)")
+      ->check(CLI::IsMember({"text", "json", "sarif", "github"}))
+      ->option_text("FORMAT");
   app.add_option("--jobs", jobs_text, "Worker threads, 1 to 1024; default the hardware's")
       ->option_text("N");
   app.add_option("--fail-on", fail_on, "Exit with 4 on findings of this level or above")
@@ -179,6 +186,16 @@ ScanOptions parse_scan_options(int argc, const char* const* argv, std::FILE* out
     options.exit_status = exit_status::kUsage;
     return options;
   }
+  if (json && format != "text" && format != "json") {
+    std::fprintf(err, text::kScanJsonAndFormat, format.c_str());
+    options.finished = true;
+    options.exit_status = exit_status::kUsage;
+    return options;
+  }
+  options.format = json || format == "json" ? ReportFormat::kJson
+                   : format == "sarif"      ? ReportFormat::kSarif
+                   : format == "github"     ? ReportFormat::kGithub
+                                            : ReportFormat::kText;
   options.action = fix ? ScanAction::kFix : diff ? ScanAction::kDiff : ScanAction::kReport;
   options.fail_on = fail_on == "never"     ? FailOn::kNever
                     : fail_on == "warning" ? FailOn::kWarning

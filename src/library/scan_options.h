@@ -11,6 +11,9 @@
 
 namespace skewquad {
 
+/// How the report is written.
+enum class ReportFormat : std::uint8_t { kText, kJson, kSarif, kGithub };
+
 /// What a scan does besides reporting.
 enum class ScanAction : std::uint8_t {
   kReport,  // reports, changes nothing
@@ -22,9 +25,9 @@ enum class ScanAction : std::uint8_t {
 struct ScanOptions {
   std::vector<std::string> paths;
   AngleLimits limits;
-  bool list_warnings = false;  // --warnings: warnings in the text output too
-  bool json = false;           // --json: JSON Lines instead of text
-  unsigned jobs = 1;           // worker threads
+  bool list_warnings = false;                 // --warnings: warnings in the text output too
+  ReportFormat format = ReportFormat::kText;  // --format, --json
+  unsigned jobs = 1;                          // worker threads
   FailOn fail_on = FailOn::kError;
   ScanAction action = ScanAction::kReport;
   bool no_conditional = false;  // -o: mend warped quads without the conditional line

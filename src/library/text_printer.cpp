@@ -86,7 +86,7 @@ class TextPrinter final : public ReportPrinter {
                   finding_message(finding, settings_.limits).c_str());
   }
 
-  void problem(const std::string& path, const ScanEntry& entry, std::string& out) const override {
+  void problem(const std::string& path, const ScanEntry& entry, std::string& out) override {
     const char* format = entry.kind == EntryKind::kFolder      ? text::kScanUnreadableFolder
                          : entry.kind == EntryKind::kSkipped   ? text::kScanSkipped
                          : entry.kind == EntryKind::kUnwritten ? text::kScanUnwritableFile
@@ -94,7 +94,7 @@ class TextPrinter final : public ReportPrinter {
     append_format(out, format, path.c_str(), entry.problem.c_str());
   }
 
-  void summary(const ScanTotals& totals, std::string& out) const override {
+  void summary(const ScanTotals& totals, std::string& out) override {
     append_format(out, text::kScanSummaryFiles, totals.files, totals.unreadable);
     if (totals.unreadable_folders > 0) {
       append_format(out, text::kScanSummaryFolders, totals.unreadable_folders);

@@ -11,6 +11,11 @@ namespace {
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
+// Powers of ten that a double holds exactly (5^22 < 2^53).
+constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
 }  // namespace
 
 LineWords split_words(std::string_view line, int wanted) {
@@ -60,6 +65,22 @@ NumberForm number_form(std::string_view word) {
   if (!form.exponent) {
     form.trailing_zero = fraction_digits > 0 && word[i - 1] == '0';
     form.leading_zero = integer_digits > 1 && word[integer_start] == '0';
+  }
+  // Up to 15 digits without an exponent: the digits as an integer and a
+  // power of ten are both exact in a double, so one division rounds as the
+  // general reader does (W. Clinger, "How to read floating point numbers
+  // accurately", 1990). Anything else is read by it.
+  if (!form.exponent && integer_digits + fraction_digits <= 15) {
+    std::uint64_t digits = 0;
+    for (std::size_t k = integer_start; k < integer_start + integer_digits; ++k) {
+      digits = digits * 10 + static_cast<unsigned>(word[k] - '0');
+    }
+    for (std::size_t k = fraction_start; k < fraction_start + fraction_digits; ++k) {
+      digits = digits * 10 + static_cast<unsigned>(word[k] - '0');
+    }
+    const double magnitude = static_cast<double>(digits) / kExactPowers[fraction_digits];
+    form.value = word[0] == '-' ? -magnitude : magnitude;
+    return form;
   }
   scan_double(word, form.value);
   return form;

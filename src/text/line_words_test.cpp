@@ -1,9 +1,14 @@
 // Words of a line and the forms of numbers, at the edges of each rule.
 #include "text/line_words.h"
 
+#include <bit>
+#include <cstdint>
+#include <random>
 #include <string>
 
 #include <gtest/gtest.h>
+
+#include "text/scanf_numbers.h"
 
 namespace skewquad {
 namespace {
@@ -46,6 +51,27 @@ TEST(NumberForm, TellsDecimalsAndNeedlessZerosAsWritten) {
     EXPECT_FALSE(number_form(word).is_number) << word;
   }
   EXPECT_EQ(number_form("1.0").value, number_form("1").value);
+}
+
+TEST(NumberForm, ReadsEveryNumberAsTheGeneralReaderDoes) {
+  // Short plain decimals take a quicker way than the rest: both must read
+  // to the last bit what the general reader reads.
+  std::mt19937_64 random(20);
+  for (int i = 0; i < 200000; ++i) {
+    std::string word = random() % 2 == 0 ? "-" : "";
+    const int digits = 1 + static_cast<int>(random() % 18);
+    const int point = static_cast<int>(random() % (digits + 1));
+    for (int k = 0; k < digits; ++k) {
+      if (k == point && k > 0) word += '.';
+      word += static_cast<char>('0' + random() % 10);
+    }
+    if (random() % 8 == 0) word += "e-" + std::to_string(random() % 30);
+    double expected = 0.0;
+    scan_double(word, expected);
+    ASSERT_EQ(std::bit_cast<std::uint64_t>(number_form(word).value),
+              std::bit_cast<std::uint64_t>(expected))
+        << word;
+  }
 }
 
 TEST(NumberForm, DropsNeedlessZerosKeepingTheValue) {

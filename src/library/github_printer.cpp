@@ -1,0 +1,88 @@
+// GitHub workflow commands: each finding an annotation on its file and line
+// (::error, ::warning, ::notice for a mend), escaped as GitHub reads them.
+#include "findings/messages.h"
+#include "library/report_printer.h"
+
+namespace skewquad {
+namespace {
+
+// A workflow command's message: '%', CR and LF escaped; a property's value
+// also ':' and ','.
+std::string command_escaped(std::string_view text, bool property) {
+  std::string escaped;
+  for (const char c : text) {
+    switch (c) {
+      case '%':
+        escaped += "%25";
+        break;
+      case '\r':
+        escaped += "%0D";
+        break;
+      case '\n':
+        escaped += "%0A";
+        break;
+      case ':':
+        escaped += property ? "%3A" : ":";
+        break;
+      case ',':
+        escaped += property ? "%2C" : ",";
+        break;
+      default:
+        escaped += c;
+    }
+  }
+  return escaped;
+}
+
+class GithubPrinter final : public ReportPrinter {
+ public:
+  explicit GithubPrinter(const ReportSettings& settings) : settings_(settings) {}
+
+  std::string path_field(const std::string& path) const override {
+    return command_escaped(path, true);
+  }
+
+  void finding(const std::string& path, const Finding& finding, std::string& out) const override {
+    const char* command = finding.mended ? "notice" : severity_of(finding);
+    out += "::";
+    out += command;
+    out += " file=";
+    out += path;
+    out += ",line=";
+    out += std::to_string(finding.line_number);
+    out += ",title=";
+    out += check_name(finding);
+    out += "::";
+    out += command_escaped(
+        (finding.mended ? "fixed: " : "") + finding_message(finding, settings_.limits), false);
+    out += '\n';
+  }
+
+  void problem(const std::string& path, const ScanEntry& entry, std::string& out) override {
+    out += entry.kind == EntryKind::kSkipped ? "::warning file=" : "::error file=";
+    out += path;
+    out += ",title=";
+    out += entry.kind == EntryKind::kSkipped     ? "skipped"
+           : entry.kind == EntryKind::kUnwritten ? "unwritable"
+                                                 : "unreadable";
+    out += "::";
+    out += command_escaped(problem_message(entry), false);
+    out += '\n';
+  }
+
+  void summary(const ScanTotals& totals, std::string& out) override {
+    // The summary as the text report has it, as a log line of its own.
+    text_printer(settings_)->summary(totals, out);
+  }
+
+ private:
+  const ReportSettings settings_;
+};
+
+}  // namespace
+
+std::unique_ptr<ReportPrinter> github_printer(const ReportSettings& settings) {
+  return std::make_unique<GithubPrinter>(settings);
+}
+
+}  // namespace skewquad

@@ -1,0 +1,227 @@
+// The SARIF 2.1.0 report: one log with one run, the tool and its rules
+// first, then each result as it comes, then the invocation with the exit
+// code and the paths that could not be read. Strings are written by
+// nlohmann::json; the frame around them directly, so that the results
+// stream and memory stays bounded.
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <system_error>
+
+#include "findings/messages.h"
+#include "library/library_texts.h"
+#include "library/report_printer.h"
+#include "platform/files.h"
+
+namespace skewquad {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+std::string json_text(const Json& value) {
+  return value.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+// A path's bytes as a URI reference: unreserved characters and '/' as they
+// are, every other byte percent-encoded (RFC 3986).
+std::string percent_encoded(std::string_view path) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string uri;
+  for (const char c : path) {
+    const auto byte = static_cast<unsigned char>(c);
+    const bool unreserved = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                            (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' ||
+                            c == '~' || c == '/';
+    if (unreserved) {
+      uri += c;
+    } else {
+      uri += '%';
+      uri += kHex[byte >> 4];
+      uri += kHex[byte & 15];
+    }
+  }
+  return uri;
+}
+
+// The path with '/' between its names, without a leading "./".
+std::string slashed(std::string path) {
+  for (char& c : path) {
+    if (platform::is_separator(c)) c = '/';
+  }
+  while (path.starts_with("./")) path.erase(0, 2);
+  return path;
+}
+
+// 64-bit FNV-1a (Fowler, Noll and Vo): offset basis 14695981039346656037,
+// prime 1099511628211.
+std::uint64_t fnv1a(std::uint64_t hash, std::string_view bytes) {
+  for (const char c : bytes) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 1099511628211ULL;
+  }
+  return hash;
+}
+
+std::string_view without_line_end(std::string_view line) {
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+  return line;
+}
+
+class SarifPrinter final : public ReportPrinter {
+ public:
+  explicit SarifPrinter(const ReportSettings& settings) : settings_(settings) {}
+
+  void start(std::string& out) override {
+    std::size_t count = 0;
+    const CheckRule* rules = check_rules(count);
+    Json rule_list = Json::array();
+    for (std::size_t i = 0; i < count; ++i) {
+      Json rule;
+      rule["id"] = rules[i].name;
+      rule["name"] = rules[i].name;
+      rule["shortDescription"]["text"] = rules[i].short_description;
+      rule["fullDescription"]["text"] = rules[i].full_description;
+      rule["help"]["text"] = rules[i].help;
+      rule["defaultConfiguration"]["level"] = "error";
+      rule_list.push_back(rule);
+    }
+    Json driver;
+    driver["name"] = "skewquad";
+    driver["version"] = text::kScanVersionNumber;
+    driver["informationUri"] = text::kInformationUri;
+    driver["rules"] = rule_list;
+    std::error_code error;
+    std::string root = platform::name_of(std::filesystem::current_path(error));
+    root = slashed(root);
+    if (!root.ends_with('/')) root += '/';
+    if (!root.starts_with('/')) root.insert(0, "/");
+    out +=
+        "{\"$schema\":\"https://docs.oasis-open.org/sarif/sarif/v2.1.0/errata01/os/schemas/"
+        "sarif-schema-2.1.0.json\",\"version\":\"2.1.0\",\"runs\":[{\"tool\":{\"driver\":";
+    out += json_text(driver);
+    out += "},\"originalUriBaseIds\":{\"SRCROOT\":{\"uri\":";
+    out += json_text("file://" + percent_encoded(root));
+    out += "}},\"results\":[\n";
+  }
+
+  // The artifact location, then the path itself for the fingerprints.
+  std::string path_field(const std::string& path) const override {
+    const std::string name = slashed(path);
+    Json location;
+    if (name.starts_with('/')) {
+      location["uri"] = "file://" + percent_encoded(name);
+    } else {
+      location["uri"] = percent_encoded(name);
+      location["uriBaseId"] = "SRCROOT";
+    }
+    return json_text(location) + '\0' + name;
+  }
+
+  void finding(const std::string& path, const Finding& finding, std::string& out) const override {
+    const std::size_t split = path.find('\0');
+    const std::string_view location(path.data(), split);
+    const std::string_view name = std::string_view(path).substr(split + 1);
+    const char* check = check_name(finding);
+    const bool fixed = finding.mended && settings_.mending;
+    out += kItemSeparator;
+    out += "{\"ruleId\":\"";
+    out += check;
+    out += "\",\"ruleIndex\":";
+    out += std::to_string(rule_index(check));
+    out += ",\"level\":\"";
+    out += fixed ? "note" : severity_of(finding);
+    out += "\",\"message\":{\"text\":";
+    Finding as_found = finding;
+    as_found.mended = fixed;
+    out += json_text((fixed ? "fixed: " : "") + finding_message(as_found, settings_.limits));
+    out += "},\"locations\":[{\"physicalLocation\":{\"artifactLocation\":";
+    out += location;
+    out += ",\"region\":{\"startLine\":";
+    out += std::to_string(finding.line_number);
+    out += "}}}],\"partialFingerprints\":{\"skewquad/v1\":\"";
+    // The path, the line's own text and the check: the same wherever the
+    // line moves in its file.
+    std::uint64_t hash = 14695981039346656037ULL;
+    hash = fnv1a(hash, name);
+    hash = fnv1a(hash, std::string_view("\0", 1));
+    hash = fnv1a(hash, without_line_end(finding.line));
+    hash = fnv1a(hash, std::string_view("\0", 1));
+    hash = fnv1a(hash, check);
+    char digits[17];
+    std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(hash));
+    out += digits;
+    out += "\"}";
+    if (finding.mended && !settings_.mending) append_fix(location, finding, out);
+    out += "}\n";
+  }
+
+  void problem(const std::string& path, const ScanEntry& entry, std::string& /*out*/) override {
+    const std::size_t split = path.find('\0');
+    Json notification;
+    notification["level"] = entry.kind == EntryKind::kSkipped ? "warning" : "error";
+    notification["message"]["text"] = problem_message(entry);
+    notification["locations"] = Json::array();
+    Json location;
+    location["physicalLocation"]["artifactLocation"] = Json::parse(path.substr(0, split));
+    notification["locations"].push_back(location);
+    // Only the paths are held to the end, where the invocation lists them.
+    notifications_.push_back(json_text(notification));
+  }
+
+  void summary(const ScanTotals& totals, std::string& out) override {
+    const int status = scan_status(totals, settings_.fail_on);
+    out += "],\"invocations\":[{\"executionSuccessful\":";
+    out += status == 0 || status == 4 ? "true" : "false";
+    out += ",\"exitCode\":";
+    out += std::to_string(status);
+    out += ",\"toolExecutionNotifications\":[";
+    for (std::size_t i = 0; i < notifications_.size(); ++i) {
+      if (i > 0) out += ',';
+      out += notifications_[i];
+    }
+    out += "]}]}]}\n";
+  }
+
+ private:
+  // The mend as a SARIF fix: the line's region replaced by the mend's lines,
+  // or the whole line with its end deleted.
+  static void append_fix(std::string_view location, const Finding& finding, std::string& out) {
+    const std::string line = std::to_string(finding.line_number);
+    out += ",\"fixes\":[{\"description\":{\"text\":";
+    Finding mended = finding;
+    out += json_text(finding_message(mended, {}));
+    out += "},\"artifactChanges\":[{\"artifactLocation\":";
+    out += location;
+    out += ",\"replacements\":[{\"deletedRegion\":{\"startLine\":";
+    out += line;
+    if (finding.replacement.empty()) {
+      out += ",\"startColumn\":1,\"endLine\":";
+      out += std::to_string(finding.line_number + 1);
+      out += ",\"endColumn\":1}}]}]}]";
+      return;
+    }
+    out += "},\"insertedContent\":{\"text\":";
+    out += json_text(std::string(without_line_end(finding.replacement)));
+    out += "}}]}]}]";
+  }
+
+  const ReportSettings settings_;
+  std::vector<std::string> notifications_;
+};
+
+}  // namespace
+
+std::string problem_message(const ScanEntry& entry) {
+  const char* what = entry.kind == EntryKind::kFolder      ? "can't read folder: "
+                     : entry.kind == EntryKind::kSkipped   ? "skipped: "
+                     : entry.kind == EntryKind::kUnwritten ? "can't write file: "
+                                                           : "can't read file: ";
+  return what + entry.problem;
+}
+
+std::unique_ptr<ReportPrinter> sarif_printer(const ReportSettings& settings) {
+  return std::make_unique<SarifPrinter>(settings);
+}
+
+}  // namespace skewquad
