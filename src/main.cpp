@@ -1,5 +1,5 @@
-// The entry: the library mode when its word is given, otherwise the classic
-// command line.
+// The entry: the language server or the library mode when their words are
+// given, otherwise the classic command line.
 #include <algorithm>
 #include <string>
 #include <string_view>
@@ -7,6 +7,7 @@
 
 #include "classic/run_classic.h"
 #include "library/run_scan.h"
+#include "lsp/run_lsp.h"
 #include "platform/console.h"
 
 int main(int argc, char** argv) {
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
   values.reserve(arguments.size() + 1);
   for (const std::string& argument : arguments) values.push_back(argument.c_str());
 
+  if (values.size() == 2 && std::string_view(values[1]) == "--lsp") return run_lsp();
   // A first argument beginning with "--" was a usage error before the
   // library mode came, so nothing that worked changes when such a command
   // line is taken as the library mode's, its word anywhere before a "--".

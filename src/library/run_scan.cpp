@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "check/exit_status.h"
-#include "library/ldconfig.h"
+#include "findings/ldconfig.h"
 #include "library/library_texts.h"
 #include "library/library_walk.h"
 #include "library/report_printer.h"

@@ -11,6 +11,7 @@
 
 #include "check/exit_status.h"
 #include "check/limits.h"
+#include "findings/check_groups.h"
 #include "library/library_texts.h"
 #include "text/scanf_numbers.h"
 
@@ -50,31 +51,11 @@ bool read_jobs(const std::optional<std::string>& given, unsigned& jobs, std::FIL
   return true;
 }
 
-// The groups of --checks: a list of names joined by commas.
+// The groups of --checks.
 bool read_checks(const std::optional<std::string>& given, CheckGroups& groups, std::FILE* err) {
-  if (!given) return true;
-  groups = {false, false, false, false};
-  std::string_view list = *given;
-  for (;;) {
-    const std::size_t comma = list.find(',');
-    const std::string_view name = list.substr(0, comma);
-    if (name == "quads") {
-      groups.quads = true;
-    } else if (name == "lines") {
-      groups.lines = true;
-    } else if (name == "numbers") {
-      groups.numbers = true;
-    } else if (name == "colours") {
-      groups.colours = true;
-    } else if (name == "all") {
-      groups = {true, true, true, true};
-    } else {
-      std::fprintf(err, text::kScanNotChecks, given->c_str());
-      return false;
-    }
-    if (comma == std::string_view::npos) return true;
-    list.remove_prefix(comma + 1);
-  }
+  if (!given || check_groups_named(*given, groups)) return true;
+  std::fprintf(err, text::kScanNotChecks, given->c_str());
+  return false;
 }
 
 // An option written with '=' and nothing after it: CLI11 would take the

@@ -23,6 +23,10 @@ class LineReader {
   /// Reads `file` from its start, with the buffer already allocated.
   void restart(std::FILE* file);
 
+  /// Reads `text`, held in memory by the caller while it is read, as a
+  /// file holding it would be read.
+  void restart(std::string_view text);
+
   /// The next piece, valid until the next call; false at the end of the
   /// file or on a read error.
   bool next(std::string_view& piece);
@@ -39,6 +43,7 @@ class LineReader {
 
   static constexpr std::size_t capacity_ = std::size_t{256} * 1024;
   std::FILE* file_;
+  std::string_view text_;  // what is left of a text read from memory
   std::unique_ptr<char[]> buffer_;
   std::size_t begin_ = 0;
   std::size_t end_ = 0;

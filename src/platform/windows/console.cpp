@@ -12,6 +12,7 @@
 namespace skewquad::platform {
 
 void prepare_standard_streams() {
+  _setmode(_fileno(stdin), _O_BINARY);
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
 }
@@ -39,6 +40,18 @@ bool write_text(std::FILE* stream, std::string_view text) {
   return WriteConsoleW(console, wide_text.data(), static_cast<DWORD>(wide_text.size()), &written,
                        nullptr) != 0 &&
          written == wide_text.size();
+}
+
+long read_standard_input(char* buffer, std::size_t size) {
+  return _read(_fileno(stdin), buffer, static_cast<unsigned>(size));
+}
+
+bool standard_input_waiting() {
+  const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  if (GetFileType(input) != FILE_TYPE_PIPE) return true;
+  DWORD available = 0;
+  // A pipe whose writer has gone reads its end at once.
+  return PeekNamedPipe(input, nullptr, 0, nullptr, &available, nullptr) == 0 || available > 0;
 }
 
 bool is_terminal(std::FILE* stream) { return _isatty(_fileno(stream)) != 0; }

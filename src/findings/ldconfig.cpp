@@ -1,5 +1,5 @@
 // Reading LDConfig.ldr, and finding it above a path.
-#include "library/ldconfig.h"
+#include "findings/ldconfig.h"
 
 #include <cerrno>
 #include <cstdio>

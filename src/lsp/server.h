@@ -1,0 +1,79 @@
+// The language server: the lifecycle, the documents open in the editor, their
+// diagnostics and quick fixes, and the settings.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+
+#include "check/judge_quad.h"
+#include "findings/ldconfig.h"
+#include "lsp/document_check.h"
+
+namespace skewquad::lsp {
+
+/// The JSON-RPC error codes the server answers with.
+namespace error_code {
+inline constexpr int kParseError = -32700;
+inline constexpr int kInvalidRequest = -32600;
+inline constexpr int kMethodNotFound = -32601;
+inline constexpr int kInvalidParams = -32602;
+inline constexpr int kServerNotInitialized = -32002;
+}  // namespace error_code
+
+/// The most bytes of a document that are checked.
+inline constexpr std::size_t kMostDocumentBytes = std::size_t{100} * 1000 * 1000;
+
+/// The server's state between messages; messages go out through `send`.
+class Server {
+ public:
+  using Send = std::function<void(const Json&)>;
+  explicit Server(Send send) : send_(std::move(send)) {}
+
+  /// Handles one message's body.
+  void handle(const std::string& body);
+
+  /// Checks every document changed since it was last checked and publishes
+  /// its diagnostics: called when no message waits, so that of a burst of
+  /// changes only the last text is checked.
+  void check_changed();
+
+  /// Tells the editor something went wrong that has no request to answer.
+  void show_message(const std::string& message, int type = 1);
+
+  bool exited() const { return exited_; }
+  /// The status to end with: 0 after a shutdown, 1 without.
+  int exit_status() const { return shut_down_ ? 0 : 1; }
+
+ private:
+  struct Document {
+    std::string text;
+    bool changed = true;
+  };
+
+  void request(const Json& id, const std::string& method, const Json& params);
+  void notification(const std::string& method, const Json& params);
+  void reply(const Json& id, Json result);
+  void fail(const Json& id, int code, const char* message);
+  Json initialize(const Json& params);
+  Json code_actions(const Json& params) const;
+  void apply_settings(const Json& settings);
+  CheckRules rules_for(const std::string& uri) const;
+  void publish(const std::string& uri, Json diagnostics);
+
+  Send send_;
+  bool initialized_ = false;
+  bool shut_down_ = false;
+  bool exited_ = false;
+  AngleLimits limits_;
+  CheckGroups groups_;
+  std::map<std::string, Document> documents_;
+  // The colours of each LDConfig.ldr found above a document, read once.
+  mutable std::map<std::string, ColourTable> colour_tables_;
+};
+
+/// True for the documents the server checks: .dat, .ldr and .mpd files (any
+/// case), or any document of the language "ldraw".
+bool is_ldraw_document(const std::string& uri, const std::string& language);
+
+}  // namespace skewquad::lsp

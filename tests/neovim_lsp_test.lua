@@ -1,0 +1,45 @@
+-- Neovim's own LSP client against `skewquad --lsp`: opens a part with a
+-- warped quad, waits for the diagnostic on its line, applies the quick fix
+-- and writes the buffer, which must then hold what --fix writes.
+-- Run: SKEWQUAD=... PART=... OUT=... nvim --headless -u NONE -c "luafile neovim_lsp_test.lua"
+local function fail(message)
+  io.stderr:write("FAILED: " .. message .. "\n")
+  vim.cmd("cquit 1")
+end
+
+local part = os.getenv("PART")
+vim.cmd("edit " .. vim.fn.fnameescape(part))
+local client = vim.lsp.start_client({
+  name = "skewquad",
+  cmd = { os.getenv("SKEWQUAD"), "--lsp" },
+  root_dir = vim.fn.fnamemodify(part, ":p:h"),
+})
+if not client then return fail("the server did not start") end
+vim.lsp.buf_attach_client(0, client)
+
+if not vim.wait(10000, function() return #vim.diagnostic.get(0) > 0 end, 50) then
+  return fail("no diagnostics")
+end
+local errors = vim.diagnostic.get(0, { severity = vim.diagnostic.severity.ERROR })
+local diagnostic = errors[1]
+if #errors ~= 1 or diagnostic.lnum ~= 19 or diagnostic.code ~= "warp" or diagnostic.source ~= "skewquad" then
+  return fail("errors: " .. vim.inspect(errors))
+end
+
+vim.api.nvim_win_set_cursor(0, { 20, 0 })
+local params = vim.lsp.util.make_range_params()
+params.context = { diagnostics = vim.lsp.diagnostic.get_line_diagnostics(0, 19) }
+local responses = vim.lsp.buf_request_sync(0, "textDocument/codeAction", params, 10000) or {}
+local applied = false
+for _, response in pairs(responses) do
+  for _, action in ipairs(response.result or {}) do
+    if action.kind == "quickfix" and not applied then
+      vim.lsp.util.apply_workspace_edit(action.edit, "utf-16")
+      applied = true
+    end
+  end
+end
+if not applied then return fail("no quick fix offered") end
+vim.cmd("write! " .. vim.fn.fnameescape(os.getenv("OUT")))
+vim.lsp.stop_client(client)
+vim.cmd("qall!")
