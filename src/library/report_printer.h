@@ -2,9 +2,11 @@
 // prints one file's findings as the check core hands them over.
 #pragma once
 
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "check/finding.h"
 #include "library/library_walk.h"
@@ -33,6 +35,20 @@ class ReportPrinter {
   virtual void problem(const std::string& path, const ScanEntry& entry, std::string& out) = 0;
   /// Appends the summary of the scan, and what closes the report.
   virtual void summary(const ScanTotals& totals, std::string& out) = 0;
+
+  /// True when a file with findings is to be read again for file_text.
+  virtual bool wants_file_text() const { return false; }
+  /// Appends what the report shows of the text of a file with findings,
+  /// read from `input` at its start, handing `out` to `when_full` as it
+  /// grows; adds the names of the sub-files it refers to to `references`.
+  /// Called from the file's worker.
+  virtual void file_text(const std::string& /*path*/, std::FILE* /*input*/, std::string& /*out*/,
+                         const std::function<void(std::string&)>& /*when_full*/,
+                         std::vector<std::string>& /*references*/) const {}
+  /// Appends what the report adds after a file, in walking order, from the
+  /// reporting thread: the sub-files its text refers to.
+  virtual void after_file(const ScanEntry& /*entry*/,
+                          const std::vector<std::string>& /*references*/, std::string& /*out*/) {}
 };
 
 /// What a report says besides the findings.
@@ -56,6 +72,12 @@ inline constexpr char kItemSeparator = '\x1e';
 
 /// SARIF 2.1.0: one log of one run, its results written as they come.
 std::unique_ptr<ReportPrinter> sarif_printer(const ReportSettings& settings);
+
+/// A self-contained HTML page: the findings in a table and each flagged
+/// file in a 3D view. `library` is the library root sub-files are looked up
+/// in; empty: found above each file.
+std::unique_ptr<ReportPrinter> html_printer(const ReportSettings& settings,
+                                            const std::string& library);
 
 /// GitHub workflow commands: an annotation a finding.
 std::unique_ptr<ReportPrinter> github_printer(const ReportSettings& settings);

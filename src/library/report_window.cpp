@@ -117,6 +117,15 @@ void ReportWindow::check(std::size_t index, LineReader& reader) {
           mend(index, rules, input, reader, sink);
         }
         if (reader.failed()) slot.entry.problem = problem_text(errno != 0 ? errno : EIO);
+        const RunTally& tally = slot.tally;
+        const bool findings = tally.fault_count + tally.error_count + tally.warning_count +
+                                  tally.line_faults >
+                              0;
+        if (findings && slot.entry.problem.empty() && printer_.wants_file_text() &&
+            std::fseek(input, 0, SEEK_SET) == 0) {
+          printer_.file_text(path, input, slot.report, spill_to(report_output_, index),
+                             slot.references);
+        }
       } catch (const std::bad_alloc&) {
         slot.entry.problem = problem_text(ENOMEM);
       }
@@ -200,6 +209,8 @@ void ReportWindow::report(std::size_t index, ScanTotals& totals, bool any_worker
   if (!slot.entry.problem.empty()) {
     printer_.problem(printer_.path_field(slot.entry.path), slot.entry, slot.report);
   }
+  printer_.after_file(slot.entry, slot.references, slot.report);
+  slot.references.clear();
   report_output_.write(slot.report);
   slot.report.clear();
   patch_output_.write(slot.patch);

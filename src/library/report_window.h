@@ -87,6 +87,7 @@ class ReportWindow {
     RunTally tally;
     std::string report;
     std::string patch;
+    std::vector<std::string> references;  // sub-files its text refers to, for the report
     bool done = false;
   };
 

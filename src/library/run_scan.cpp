@@ -152,6 +152,9 @@ int run_scan(int argc, const char* const* argv) {
     case ReportFormat::kGithub:
       printer = github_printer(settings);
       break;
+    case ReportFormat::kHtml:
+      printer = html_printer(settings, options.library);
+      break;
   }
   Progress progress(options.paths);
   // A diff takes standard output, and the report goes to standard error.

@@ -99,8 +99,8 @@ ScanOptions parse_scan_options(int argc, const char* const* argv, std::FILE* out
   app.add_flag("--json", json, "Write JSON Lines instead of text, as --format=json");
   app.add_option("--format", format,
                  "The report's format: text, json (JSON Lines), sarif (SARIF 2.1.0) or github "
-                 "(GitHub workflow commands)")
-      ->check(CLI::IsMember({"text", "json", "sarif", "github"}))
+                 "(GitHub workflow commands) or html (a page with a 3D view of each flagged file)")
+      ->check(CLI::IsMember({"text", "json", "sarif", "github", "html"}))
       ->option_text("FORMAT");
   app.add_option("--jobs", jobs_text, "Worker threads, 1 to 1024; default the hardware's")
       ->option_text("N");
@@ -113,6 +113,10 @@ ScanOptions parse_scan_options(int argc, const char* const* argv, std::FILE* out
   app.add_option("--ldconfig", options.ldconfig,
                  "The LDConfig.ldr whose colours are known; default the one above each path")
       ->option_text("PATH");
+  app.add_option("--library", options.library,
+                 "The library root whose parts/ and p/ the HTML report draws sub-files from; "
+                 "default the one above each file")
+      ->option_text("DIR");
   bool fix = false;
   bool diff = false;
   app.add_flag("--fix", fix,
@@ -176,6 +180,7 @@ ScanOptions parse_scan_options(int argc, const char* const* argv, std::FILE* out
   options.format = json || format == "json" ? ReportFormat::kJson
                    : format == "sarif"      ? ReportFormat::kSarif
                    : format == "github"     ? ReportFormat::kGithub
+                   : format == "html"       ? ReportFormat::kHtml
                                             : ReportFormat::kText;
   options.action = fix ? ScanAction::kFix : diff ? ScanAction::kDiff : ScanAction::kReport;
   options.fail_on = fail_on == "never"     ? FailOn::kNever

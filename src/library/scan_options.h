@@ -12,7 +12,7 @@
 namespace skewquad {
 
 /// How the report is written.
-enum class ReportFormat : std::uint8_t { kText, kJson, kSarif, kGithub };
+enum class ReportFormat : std::uint8_t { kText, kJson, kSarif, kGithub, kHtml };
 
 /// What a scan does besides reporting.
 enum class ScanAction : std::uint8_t {
@@ -33,6 +33,7 @@ struct ScanOptions {
   bool no_conditional = false;  // -o: mend warped quads without the conditional line
   CheckGroups groups;           // --checks
   std::string ldconfig;         // --ldconfig: the colours of every path; empty: found above each
+  std::string library;          // --library: where the HTML report finds sub-files
   bool finished = false;        // help or version printed, or an error: end with exit_status
   int exit_status = 0;          // for a usage mistake or an angle out of range
 };

@@ -1,0 +1,133 @@
+// The HTML report in Debian's Chromium, headless, driven through the
+// DevTools protocol by puppeteer-core:
+//   node report_test.mjs SKEWQUAD CASES_DIR
+// Each report must load with no console error and no request, hold exactly
+// the JSON report's findings, filter, show a clicked finding's quad in its
+// colour, and show hostile names and contents as text.
+import { execFileSync, spawnSync } from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import puppeteer from 'puppeteer-core';
+
+const [tool, cases] = process.argv.slice(2);
+const chromium = ['/usr/bin/chromium', '/usr/bin/chromium-browser'].find((p) => fs.existsSync(p));
+if (!chromium) {
+  console.log('skipped: needs chromium');
+  process.exit(77);
+}
+const failures = [];
+const check = (ok, what) => { if (!ok) { failures.push(what); console.log('FAILED:', what); } };
+
+const work = fs.mkdtempSync(path.join(os.tmpdir(), 'skewquad-report-'));
+function scan(args, cwd) {
+  const run = spawnSync(tool, ['--scan', ...args], { cwd, maxBuffer: 1 << 30 });
+  return run.stdout;
+}
+
+// A tree of the cases' files, a generated tree, and hostile names.
+const tree = path.join(work, 'tree');
+fs.mkdirSync(path.join(tree, 'parts', 's'), { recursive: true });
+fs.mkdirSync(path.join(tree, 'p'), { recursive: true });
+fs.copyFileSync(path.join(cases, 'scan_text_report/library/parts/3001.dat'), path.join(tree, 'parts/3001.dat'));
+fs.copyFileSync(path.join(cases, 'scan_text_report/library/parts/faults.dat'), path.join(tree, 'parts/faults.dat'));
+fs.copyFileSync(path.join(cases, 'scan_every_line_check/lib/parts/lines.dat'), path.join(tree, 'parts/lines.dat'));
+fs.writeFileSync(path.join(tree, 'p/box.dat'), '4 16 0 0 0 1 0 0 1 1 0 0 1 0\n');
+fs.writeFileSync(path.join(tree, 'parts/s/holder.dat'), '1 16 0 0 0 1 0 0 0 1 0 0 0 1 box.dat\n4 16 0 0 0 1 0 0 1 1 0 0 1 1\n');
+for (let i = 0; i < 40; ++i) {
+  let text = '0 generated\n1 16 0 0 0 1 0 0 0 1 0 0 0 1 s/holder.dat\n1 16 5 0 0 1 0 0 0 1 0 0 0 1 nowhere.dat\n';
+  for (let k = 0; k < 30; ++k) text += `4 16 ${k} 0 0 ${k + 1} 0 0 ${k + 1} 1 ${(k % 7) * 0.02} ${k} 1 0\n`;
+  fs.writeFileSync(path.join(tree, `parts/gen${String(i).padStart(2, '0')}.dat`), text);
+}
+const hostile = '<img src=x onerror=alert(1)>&"q\'\u00e9.dat';
+fs.writeFileSync(path.join(tree, 'parts', hostile),
+    '0 </script><script>alert(2)</script>\n1 16 0 0 0 1 0 0 0 1 0 0 0 1 </script><b>x</b>.dat\n' +
+    '4 16 0 0 0 1 0 0 1 1 0 0 1 1\n');
+fs.writeFileSync(Buffer.concat([Buffer.from(path.join(tree, 'parts', 'bad')), Buffer.from([0xff, 0x3c]), Buffer.from('.dat')]),
+    '4 16 0 0 0 1 0 0 1 1 0 0 1 1\n');
+
+const browser = await puppeteer.launch({
+  executablePath: chromium,
+  headless: true,
+  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
+    '--disable-component-update', '--disable-sync', '--window-size=1200,900'],
+});
+
+async function load(report, name) {
+  const page = await browser.newPage();
+  await page.setViewport({ width: 1200, height: 900 });
+  const problems = [];
+  const requests = [];
+  page.on('console', (m) => { if (m.type() === 'error') problems.push(m.text()); });
+  page.on('pageerror', (e) => problems.push(String(e)));
+  page.on('dialog', async (d) => { problems.push('dialog: ' + d.message()); await d.dismiss(); });
+  page.on('request', (r) => { if (!r.url().startsWith('file://')) requests.push(r.url()); });
+  const file = path.join(work, name);
+  fs.writeFileSync(file, report);
+  const started = Date.now();
+  await page.goto('file://' + file, { waitUntil: 'load' });
+  const seconds = (Date.now() - started) / 1000;
+  check(problems.length === 0, name + ': console errors ' + problems.join(' | '));
+  check(requests.length === 0, name + ': requests ' + requests.join(' '));
+  return { page, seconds, problems };
+}
+
+const json = scan(['--json', '--warnings', '--checks=all', 'tree'], work).toString('utf8').trim().split('\n')
+    .map((l) => JSON.parse(l)).filter((r) => 'line' in r);
+const html = scan(['--format=html', '--warnings', '--checks=all', 'tree', 'missing.dat'], work);
+const { page, problems } = await load(html, 'report.html');
+
+// The table holds exactly the JSON report's findings; a filter narrows it.
+const shown = await page.evaluate(() => window.skewquad.findings.map((f) => [f.f, f.l, f.c, f.s].join('|')));
+const wanted = json.map((r) => [r.file, r.line, r.check, r.severity].join('|'));
+check(JSON.stringify(shown.slice().sort()) === JSON.stringify(wanted.slice().sort()),
+    'the table holds the JSON report\'s findings: ' + shown.length + ' against ' + wanted.length);
+const rows = await page.$$eval('#sq-table tbody tr', (r) => r.length);
+check(rows === wanted.length, 'a row a finding');
+await page.select('#sq-check', 'warp');
+const visible = await page.$$eval('#sq-table tbody tr:not([hidden])', (r) => r.length);
+check(visible > 0 && visible === json.filter((r) => r.check === 'warp').length, 'the check filter narrows the table');
+await page.select('#sq-check', '');
+await page.type('#sq-file', 'gen03');
+const narrowed = await page.$$eval('#sq-table tbody tr:not([hidden])', (r) => r.length);
+check(narrowed === json.filter((r) => r.file.includes('gen03')).length, 'the file filter narrows the table');
+
+// A finding clicked: its file's view opens and its quad shows in its colour.
+const target = json.find((r) => r.file === 'tree/parts/3001.dat' && r.check === 'warp' && r.severity === 'error');
+await page.evaluate(() => { document.querySelector('#sq-file').value = ''; document.querySelector('#sq-file').dispatchEvent(new Event('input')); });
+const index = await page.evaluate((t) => window.skewquad.findings.findIndex((f) => f.f === t.file && f.l === t.line), target);
+await page.click(`#sq-table tbody tr[data-index="${index}"]`);
+const point = await page.evaluate((t) => window.skewquad.quadPoint(t.file, t.line), target);
+check(point !== null, 'the clicked finding\'s quad is drawn');
+if (point) {
+  const shot = path.join(work, 'view.png');
+  await page.screenshot({ path: shot });
+  const pixel = await page.evaluate(async (x, y) => {
+    const canvas = document.getElementById('sq-canvas');
+    const r = canvas.getBoundingClientRect();
+    const data = canvas.getContext('2d').getImageData(Math.round((x - r.left) * canvas.width / r.width),
+        Math.round((y - r.top) * canvas.height / r.height), 1, 1).data;
+    return '#' + [data[0], data[1], data[2]].map((v) => v.toString(16).padStart(2, '0')).join('');
+  }, point.x, point.y);
+  check(pixel === point.colour && point.colour === '#d62728', 'the quad in its colour: ' + pixel);
+  // And a click on the quad itself selects its finding.
+  await page.evaluate(() => { for (const r of document.querySelectorAll('tr.sq-selected')) r.classList.remove('sq-selected'); });
+  await page.mouse.click(point.x, point.y);
+  const selected = await page.$eval('#sq-table tr.sq-selected', (r) => r.dataset.index).catch(() => null);
+  check(selected === String(index), 'a click on the quad selects its finding');
+  if (process.env.SKEWQUAD_REPORT_PICTURE) fs.copyFileSync(shot, process.env.SKEWQUAD_REPORT_PICTURE);
+}
+
+// Hostile names and contents stay text.
+const texts = await page.$$eval('#sq-table tbody td:first-child', (c) => c.map((d) => d.textContent));
+check(texts.includes('tree/parts/' + hostile), 'a name with markup shows as text');
+check(texts.some((t) => t.includes('\ufffd')), 'a name that is not UTF-8 shows with U+FFFD');
+check(await page.$('img') === null && await page.$('#sq-table b') === null, 'no markup from names or contents');
+const hostileIndex = await page.evaluate((p) => window.skewquad.findings.findIndex((f) => f.f === p), 'tree/parts/' + hostile);
+await page.click(`#sq-table tbody tr[data-index="${hostileIndex}"]`);
+check(await page.$eval('#sq-missing', (e) => e.textContent.includes('</script><b>x</b>.dat')), 'a missing sub-file is listed as text');
+check(problems.length === 0, 'no console error or dialog after clicking: ' + problems.join(' | '));
+await browser.close();
+fs.rmSync(work, { recursive: true, force: true });
+console.log(`${failures.length ? 0 : 1} passed, ${failures.length} failed`);
+process.exit(failures.length ? 1 : 0);
