@@ -222,11 +222,11 @@ TEST(CheckLines, BandsAndReportsEveryQuadAsThePlainMeasureDoes) {
       if (warp.max > limits.error) {
         ++expected.error_count;
         expected_reports.push_back(
-            quad_finding(static_cast<long long>(i + 1), QuadFate::kError, warp.max));
+            quad_finding(static_cast<long long>(i) + 1, QuadFate::kError, warp.max));
       } else if (warp.max > limits.warning) {
         ++expected.warning_count;
         expected_reports.push_back(
-            quad_finding(static_cast<long long>(i + 1), QuadFate::kWarning, warp.max));
+            quad_finding(static_cast<long long>(i) + 1, QuadFate::kWarning, warp.max));
       } else if (warp.max > limits.low()) {
         ++expected.low_count;
       }

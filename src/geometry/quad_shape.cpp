@@ -34,10 +34,11 @@ CornerShape corner_shape(const QuadLine& quad, int corner) {
   return shape_between(back, ahead);
 }
 
-CornerShape shape_between(const Vertex& u, const Vertex& v) {
+CornerShape shape_between(const Vertex& back, const Vertex& ahead) {
   // The arccosine of the edges' normalised dot product, in degrees and
   // clamped to 0 to 180.
-  const double cosine = dot(u, v) / (std::sqrt(dot(u, u)) * std::sqrt(dot(v, v)));
+  const double cosine =
+      dot(back, ahead) / (std::sqrt(dot(back, back)) * std::sqrt(dot(ahead, ahead)));
   if (cosine < kCosineNearlyFolded && cosine > kCosineNearlyStraight) return CornerShape::kOpen;
   const double angle = std::acos(std::clamp(cosine, -1.0, 1.0)) * (180.0 / std::numbers::pi);
   if (angle > kStraightCornerAngle) return CornerShape::kStraight;

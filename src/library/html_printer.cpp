@@ -101,7 +101,8 @@ void append_lines(std::FILE* input, const std::string& opening, std::string& out
       const LineWords words = split_words(line, 2);
       const bool section = words.count == 2 && words.words[1] == "FILE";
       if (section) sections.insert(name_key(words.rest));
-      if (!section && !(words.count == 2 && (words.words[1] == "NOFILE" || words.words[1] == "!:"))) {
+      if (!section &&
+          !(words.count == 2 && (words.words[1] == "NOFILE" || words.words[1] == "!:"))) {
         continue;
       }
     } else if (type < 1 || type > 5) {
@@ -132,9 +133,10 @@ class HtmlPrinter final : public ReportPrinter {
       : settings_(settings), library_(library) {}
 
   void start(std::string& out) override {
-    out += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-           "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-           "<title>skewquad report</title>\n<style>\n";
+    out +=
+        "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+        "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+        "<title>skewquad report</title>\n<style>\n";
     out += embedded::kReportCss;
     out += "</style>\n</head>\n<body>\n";
     out += embedded::kReportHtml;
@@ -198,6 +200,7 @@ class HtmlPrinter final : public ReportPrinter {
     }
     // Each sub-file once, and those it refers to in turn.
     std::vector<std::pair<std::string, fs::path>> wanted;
+    wanted.reserve(references.size());
     for (const std::string& name : references) wanted.emplace_back(name, folder);
     while (!wanted.empty()) {
       const auto [name, from] = wanted.back();
@@ -205,16 +208,16 @@ class HtmlPrinter final : public ReportPrinter {
       if (!looked_up_.insert(name).second) continue;
       const fs::path found = find_sub_file(name, from, root);
       bool not_regular = false;
-      std::FILE* input =
-          found.empty() ? nullptr
-                        : platform::open_regular_file(platform::name_of(found).c_str(), not_regular);
+      std::FILE* input = found.empty() ? nullptr
+                                       : platform::open_regular_file(
+                                             platform::name_of(found).c_str(), not_regular);
       if (input == nullptr) {
         out += "{\"missing\":" + safe_json(name) + ",\"from\":" + safe_json(entry.path) + "}\n";
         continue;
       }
       std::vector<std::string> more;
-      append_lines(input, "{\"sub\":" + safe_json(name) + ",\"lines\":[", out,
-                   [](std::string&) {}, more);
+      append_lines(
+          input, "{\"sub\":" + safe_json(name) + ",\"lines\":[", out, [](std::string&) {}, more);
       std::fclose(input);
       for (const std::string& next : more) wanted.emplace_back(next, found.parent_path());
     }
@@ -270,11 +273,11 @@ class HtmlPrinter final : public ReportPrinter {
     }
     std::error_code error;
     for (const fs::path& folder : folders) {
-      const fs::path candidate = folder / platform::path_of(name);
+      fs::path candidate = folder / platform::path_of(name);
       if (fs::is_regular_file(candidate, error)) return candidate;
       // Names are looked up in any case; the library's files are lower case
       // on every system but some.
-      const fs::path lower = folder / platform::path_of(name_key(name));
+      fs::path lower = folder / platform::path_of(name_key(name));
       if (fs::is_regular_file(lower, error)) return lower;
     }
     return {};

@@ -118,9 +118,8 @@ void ReportWindow::check(std::size_t index, LineReader& reader) {
         }
         if (reader.failed()) slot.entry.problem = problem_text(errno != 0 ? errno : EIO);
         const RunTally& tally = slot.tally;
-        const bool findings = tally.fault_count + tally.error_count + tally.warning_count +
-                                  tally.line_faults >
-                              0;
+        const bool findings =
+            tally.fault_count + tally.error_count + tally.warning_count + tally.line_faults > 0;
         if (findings && slot.entry.problem.empty() && printer_.wants_file_text() &&
             std::fseek(input, 0, SEEK_SET) == 0) {
           printer_.file_text(path, input, slot.report, spill_to(report_output_, index),

@@ -2,7 +2,6 @@
 // the input, and the output, which may safely replace the input itself.
 #pragma once
 
-#include <compare>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -37,7 +36,9 @@ std::FILE* open_regular_file(const char* name, bool& not_regular);
 struct FileIdentity {
   std::uint64_t device = 0;
   std::uint64_t inode = 0;
-  auto operator<=>(const FileIdentity&) const = default;
+  bool operator<(const FileIdentity& other) const {
+    return device != other.device ? device < other.device : inode < other.inode;
+  }
 };
 
 /// The identity of the file `name` (links followed); nothing when it cannot
