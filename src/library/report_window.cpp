@@ -120,20 +120,20 @@ void ReportWindow::check(std::size_t index, LineReader& reader) {
         const RunTally& tally = slot.tally;
         const bool findings =
             tally.fault_count + tally.error_count + tally.warning_count + tally.line_faults > 0;
-        if (findings && slot.entry.problem.empty() && printer_.wants_file_text() &&
-            std::fseek(input, 0, SEEK_SET) == 0) {
+        if (findings && input != nullptr && slot.entry.problem.empty() &&
+            printer_.wants_file_text() && std::fseek(input, 0, SEEK_SET) == 0) {
           printer_.file_text(path, input, slot.report, spill_to(report_output_, index),
                              slot.references);
         }
       } catch (const std::bad_alloc&) {
         slot.entry.problem = problem_text(ENOMEM);
       }
-      std::fclose(input);
+      if (input != nullptr) std::fclose(input);
     }
   }
 }
 
-void ReportWindow::mend(std::size_t index, const CheckRules& rules, std::FILE* input,
+void ReportWindow::mend(std::size_t index, const CheckRules& rules, std::FILE*& input,
                         LineReader& reader, FindingSink& sink) {
   Slot& slot = slots_[index % slots_.size()];
   NoEdits no_edits;
@@ -170,11 +170,21 @@ void ReportWindow::mend(std::size_t index, const CheckRules& rules, std::FILE* i
     output->discard();
     return;
   }
+  // The input is closed first, as the classic fix closes it: some systems
+  // replace no file that is open.
+  const bool closed = std::fclose(input) == 0;
+  input = nullptr;
   errno = 0;
+  if (!closed) {
+    output->discard();
+    slot.entry.problem = problem_text(errno != 0 ? errno : EIO);
+    return;
+  }
   if (!(copy.flush() && output->commit())) {
     slot.entry.kind = EntryKind::kUnwritten;
     slot.entry.problem =
-        errno != 0 ? problem_text(errno) : std::string("the file changed while it was checked");
+        errno != 0 ? problem_text(errno)
+                   : std::string("it changed while it was checked, or could not be replaced");
   }
 }
 

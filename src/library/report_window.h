@@ -92,7 +92,9 @@ class ReportWindow {
   };
 
   void check(std::size_t index, LineReader& reader);
-  void mend(std::size_t index, const CheckRules& rules, std::FILE* input, LineReader& reader,
+  // Reads the file at `index` for its mends and writes them; closes `input`
+  // (and sets it to null) when it replaces the file.
+  void mend(std::size_t index, const CheckRules& rules, std::FILE*& input, LineReader& reader,
             FindingSink& sink);
   // Hands `out`, full, to `output` once the file at `index` is the next to be reported.
   std::function<void(std::string&)> spill_to(ReportOutput& output, std::size_t index);
