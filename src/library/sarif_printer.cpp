@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 #include <system_error>
 
+#include "check/exit_status.h"
 #include "findings/messages.h"
 #include "library/library_texts.h"
 #include "library/report_printer.h"
@@ -172,7 +173,7 @@ class SarifPrinter final : public ReportPrinter {
   void summary(const ScanTotals& totals, std::string& out) override {
     const int status = scan_status(totals, settings_.fail_on);
     out += "],\"invocations\":[{\"executionSuccessful\":";
-    out += status == 0 || status == 4 ? "true" : "false";
+    out += status == exit_status::kSuccess || status == exit_status::kFindings ? "true" : "false";
     out += ",\"exitCode\":";
     out += std::to_string(status);
     out += ",\"toolExecutionNotifications\":[";

@@ -136,7 +136,7 @@ ScanOptions parse_scan_options(int argc, const char* const* argv, std::FILE* out
     std::fputs(help.str().c_str(), out);
     std::fputs(mistakes.str().c_str(), err);
     options.finished = true;
-    options.exit_status = status == 0 ? 0 : exit_status::kUsage;
+    options.exit_status = status == 0 ? exit_status::kSuccess : exit_status::kUsage;
     return options;
   }
 
