@@ -6,8 +6,6 @@
 #include <bit>
 #include <cstring>
 
-#include "text/line_feeds.h"
-
 namespace skewquad {
 
 LineReader::LineReader(std::FILE* file)
@@ -44,26 +42,6 @@ void LineReader::refill() {
     at_end_ = true;
     failed_ = std::ferror(file_) != 0;
   }
-}
-
-bool LineReader::next(std::string_view& piece) {
-  // A piece is only cut once its longest possible extent is in the buffer.
-  if (may_move_next()) refill();
-  if (begin_ == end_) return false;
-
-  const char* const start = buffer_.get() + begin_;
-  const std::size_t available = end_ - begin_;
-  std::size_t size = std::min(available, kPieceCharacters);
-  const char* const limit = start + std::min(available, kLongestPieceBytes);
-  const char* const line_feed = find_line_feed(start, limit);
-  if (line_feed != limit) {
-    const auto offset = static_cast<std::size_t>(line_feed - start);
-    // A line feed in the last byte fits only as the second half of CR LF.
-    if (offset < kPieceCharacters || start[offset - 1] == '\r') size = offset + 1;
-  }
-  piece = std::string_view(start, size);
-  begin_ += size;
-  return true;
 }
 
 }  // namespace skewquad
