@@ -39,7 +39,11 @@ LineVerdict check_other_checks(std::string_view piece, std::int32_t type, const 
 
 void check_lines(LineReader& input, CopyStream* copy, const CheckRules& rules,
                  const ModeFlags& flags, RunTally& tally, FindingSink& sink) {
+  // Settled once: read through the references line after line, they could
+  // not be kept in registers past the tally's writes.
   const bool physical_lines = rules.mode == CheckMode::kLibrary;
+  const bool other_checks = rules.lines.groups.beyond_quads();
+  const bool quad_checks = rules.lines.groups.quads;
   bool at_line_start = true;
   QuadLine quad;
   std::string_view piece;
@@ -62,11 +66,11 @@ void check_lines(LineReader& input, CopyStream* copy, const CheckRules& rules,
       const std::int32_t type = probe_line_type(piece);
       std::string_view geometry;
       std::int32_t geometry_type = 0;
-      if (rules.lines.groups.beyond_quads() &&
+      if (other_checks &&
           check_other_checks(piece, type, rules, tally, sink, {}, geometry, geometry_type)
               .settled) {
         // A quad in the edge colour is settled by its colour.
-      } else if (type == kQuadLineType && rules.lines.groups.quads) {
+      } else if (type == kQuadLineType && quad_checks) {
         judgement = judge_quad(piece, rules, quad);
         count_quad(judgement.fate, tally);
         if (is_fault(judgement.fate) || is_split(judgement.fate)) {
