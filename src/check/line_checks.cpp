@@ -2,6 +2,7 @@
 #include "check/line_checks.h"
 
 #include <algorithm>
+#include <array>
 
 #include "geometry/line_shapes.h"
 #include "text/line_words.h"
@@ -80,11 +81,14 @@ LineVerdict check_line(std::string_view line, int type, long long line_number,
   const int numbers = numbers_of_type(type);
   const LineWords words = split_words(line, 1 + numbers);
   // Word 0 is the type, word 1 the colour, then the numbers.
-  NumberForm forms[LineWords::kMostWords];
+  // Values are needed for the geometry of lines, triangles, conditional
+  // lines and sub-files alone.
+  const bool with_values = groups.lines && type != 4;
+  std::array<NumberForm, LineWords::kMostWords> forms;  // NOLINT: filled up to words.count
   bool complete = words.count == 1 + numbers;
   for (int i = 2; i < words.count; ++i) {
-    forms[i] = number_form(words.words[i]);
-    complete = complete && forms[i].is_number;
+    forms[static_cast<std::size_t>(i)] = number_form(words.words[i], with_values);
+    complete = complete && forms[static_cast<std::size_t>(i)].is_number;
   }
   std::int32_t colour = 0;
   const bool direct = words.count > 1 && is_direct_colour(words.words[1]);
@@ -121,13 +125,14 @@ LineVerdict check_line(std::string_view line, int type, long long line_number,
         break;
       }
       case 2:
-        if (point_at(forms, 2) == point_at(forms, 5)) {
+        if (point_at(forms.data(), 2) == point_at(forms.data(), 5)) {
           report(LineFault::kIdentical, {});
           verdict.remove = mending.removal;
         }
         break;
       case 3:
-        switch (triangle_fault(point_at(forms, 2), point_at(forms, 5), point_at(forms, 8))) {
+        switch (triangle_fault(point_at(forms.data(), 2), point_at(forms.data(), 5),
+                               point_at(forms.data(), 8))) {
           case TriangleFault::kIdenticalCorners:
             report(LineFault::kIdentical, {});
             verdict.remove = mending.removal;
@@ -140,7 +145,8 @@ LineVerdict check_line(std::string_view line, int type, long long line_number,
         }
         break;
       case 5:
-        if (point_at(forms, 2) == point_at(forms, 5) || point_at(forms, 8) == point_at(forms, 11)) {
+        if (point_at(forms.data(), 2) == point_at(forms.data(), 5) ||
+            point_at(forms.data(), 8) == point_at(forms.data(), 11)) {
           report(LineFault::kIdentical, {});
         }
         break;

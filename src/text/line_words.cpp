@@ -34,8 +34,8 @@ LineWords split_words(std::string_view line, int wanted) {
   return words;
 }
 
-NumberForm number_form(std::string_view word) {
-  NumberForm form;
+NumberForm number_form(std::string_view word, bool with_value) {
+  NumberForm form{};
   std::size_t i = 0;
   if (i < word.size() && (word[i] == '+' || word[i] == '-')) ++i;
   const std::size_t integer_start = i;
@@ -70,6 +70,7 @@ NumberForm number_form(std::string_view word) {
   // power of ten are both exact in a double, so one division rounds as the
   // general reader does (W. Clinger, "How to read floating point numbers
   // accurately", 1990). Anything else is read by it.
+  if (!with_value) return form;
   if (!form.exponent && integer_digits + fraction_digits <= 15) {
     std::uint64_t digits = 0;
     for (std::size_t k = integer_start; k < integer_start + integer_digits; ++k) {

@@ -31,8 +31,9 @@ struct NumberForm {
 };
 
 /// The form of the word `word` as a number: sign, digits with at most one
-/// point among them, then an exponent, and nothing else.
-NumberForm number_form(std::string_view word);
+/// point among them, then an exponent, and nothing else. Its value is read
+/// only when `with_value` says so (it is 0 otherwise).
+NumberForm number_form(std::string_view word, bool with_value = true);
 
 /// The word without its needless zeros, the same number: "1.50" gives
 /// "1.5", "2.0" gives "2", "-05" gives "-5", "00.50" gives "0.5".
