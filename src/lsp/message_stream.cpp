@@ -10,7 +10,7 @@
 namespace skewquad::lsp {
 namespace {
 
-constexpr std::size_t kReadBlock = std::size_t{64} * 1024;
+constexpr std::size_t kReadBlock = std::size_t{1} << 20;
 
 bool iequals_prefix(std::string_view line, std::string_view name) {
   if (line.size() < name.size()) return false;
@@ -25,7 +25,9 @@ bool iequals_prefix(std::string_view line, std::string_view name) {
 
 bool MessageReader::fill() {
   if (at_end_) return false;
-  if (used_ > 0) {
+  // What was taken goes once it is most of the buffer: moving the rest
+  // down on every read would copy a large body over and over.
+  if (used_ > 0 && used_ * 2 >= buffer_.size()) {
     buffer_.erase(0, used_);
     used_ = 0;
   }
