@@ -6,6 +6,7 @@
 
 #include "check/limits.h"
 #include "findings/check_groups.h"
+#include "lsp/document_text.h"
 #include "lsp/lsp_texts.h"
 
 namespace skewquad::lsp {
@@ -62,7 +63,10 @@ bool is_ldraw_document(const std::string& uri, const std::string& language) {
   return name.ends_with(".dat") || name.ends_with(".ldr") || name.ends_with(".mpd");
 }
 
-void Server::handle(const std::string& body) {
+void Server::handle(std::string body) {
+  // A document's text, the bulk of the messages that carry one, is read by
+  // a loop of its own; the rest of the message by the general parser.
+  taken_text_ = take_text(body);
   Json message = Json::parse(body, nullptr, false);
   if (message.is_discarded() || !message.is_object()) {
     return fail(nullptr, error_code::kParseError, text::kParseError);
@@ -162,7 +166,7 @@ void Server::notification(const std::string& method, const Json& params) {
   const std::string uri = string_member(text_document, "uri");
   if (method == "textDocument/didOpen") {
     if (uri.empty() || !is_ldraw_document(uri, string_member(text_document, "languageId"))) return;
-    documents_[uri] = {string_member(text_document, "text"), true};
+    documents_[uri] = {text_of(text_document), true};
   } else if (method == "textDocument/didChange") {
     const auto open = documents_.find(uri);
     const Json* changes = member(params, "contentChanges");
@@ -170,7 +174,7 @@ void Server::notification(const std::string& method, const Json& params) {
         changes->empty()) {
       return;
     }
-    open->second = {string_member(changes->back(), "text"), true};
+    open->second = {text_of(changes->back()), true};
   } else if (method == "textDocument/didSave") {
     const auto open = documents_.find(uri);
     if (open != documents_.end()) open->second.changed = true;
@@ -183,6 +187,17 @@ void Server::notification(const std::string& method, const Json& params) {
     apply_settings(ours != nullptr ? *ours : *settings);
     for (auto& [name, open] : documents_) open.changed = true;
   }
+}
+
+std::string Server::text_of(const Json& holder) {
+  // The text taken out before parsing is the last "text" of the message:
+  // the one of the document opened, or of the last change.
+  if (taken_text_ && member(holder, "text") != nullptr) {
+    std::string text = std::move(*taken_text_);
+    taken_text_.reset();
+    return text;
+  }
+  return string_member(holder, "text");
 }
 
 void Server::apply_settings(const Json& settings) {

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "check/judge_quad.h"
@@ -31,7 +32,7 @@ class Server {
   explicit Server(Send send) : send_(std::move(send)) {}
 
   /// Handles one message's body.
-  void handle(const std::string& body);
+  void handle(std::string body);
 
   /// Checks every document changed since it was last checked and publishes
   /// its diagnostics: called when no message waits, so that of a burst of
@@ -58,6 +59,7 @@ class Server {
   Json initialize(const Json& params);
   Json code_actions(const Json& params) const;
   void apply_settings(const Json& settings);
+  std::string text_of(const Json& holder);
   CheckRules rules_for(const std::string& uri) const;
   void publish(const std::string& uri, Json diagnostics);
 
@@ -68,6 +70,7 @@ class Server {
   AngleLimits limits_;
   CheckGroups groups_;
   std::map<std::string, Document> documents_;
+  std::optional<std::string> taken_text_;  // the message's document text, taken out before parsing
   // The colours of each LDConfig.ldr found above a document, read once.
   mutable std::map<std::string, ColourTable> colour_tables_;
 };
