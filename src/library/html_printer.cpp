@@ -16,6 +16,7 @@
 #include "findings/messages.h"
 #include "library/library_texts.h"
 #include "library/report_printer.h"
+#include "library/summary_json.h"
 #include "platform/files.h"
 #include "text/line_reader.h"
 #include "text/line_words.h"
@@ -224,14 +225,7 @@ class HtmlPrinter final : public ReportPrinter {
   }
 
   void summary(const ScanTotals& totals, std::string& out) override {
-    Json summary;
-    summary["files"] = totals.files;
-    summary["unreadable"] = totals.unreadable;
-    summary["unreadable_folders"] = totals.unreadable_folders;
-    summary["quads"] = totals.quads;
-    summary["errors"] = totals.errors;
-    summary["warnings"] = totals.warnings;
-    summary["low"] = totals.low;
+    Json summary = summary_json(totals, settings_.mending);
     summary["status"] = scan_status(totals, settings_.fail_on);
     out += safe_json(Json{{"summary", summary}});
     out += "\n</script>\n<script>\n";

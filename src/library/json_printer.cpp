@@ -6,6 +6,7 @@
 
 #include "findings/messages.h"
 #include "library/report_printer.h"
+#include "library/summary_json.h"
 
 namespace skewquad {
 namespace {
@@ -65,22 +66,8 @@ class JsonPrinter final : public ReportPrinter {
   }
 
   void summary(const ScanTotals& totals, std::string& out) override {
-    Json summary;
-    summary["files"] = totals.files;
-    summary["unreadable"] = totals.unreadable;
-    summary["unreadable_folders"] = totals.unreadable_folders;
-    summary["skipped"] = totals.skipped;
-    summary["quads"] = totals.quads;
-    summary["errors"] = totals.errors;
-    summary["warnings"] = totals.warnings;
-    summary["low"] = totals.low;
-    if (settings_.mending) {
-      summary["fixed"] = totals.mended;
-      summary["files_fixed"] = totals.files_mended;
-      summary["unwritten"] = totals.unwritten;
-    }
     Json line;
-    line["summary"] = summary;
+    line["summary"] = summary_json(totals, settings_.mending);
     out += json_text(line);
     out += '\n';
   }
@@ -107,6 +94,24 @@ class JsonPrinter final : public ReportPrinter {
 };
 
 }  // namespace
+
+Json summary_json(const ScanTotals& totals, bool mending) {
+  Json summary;
+  summary["files"] = totals.files;
+  summary["unreadable"] = totals.unreadable;
+  summary["unreadable_folders"] = totals.unreadable_folders;
+  summary["skipped"] = totals.skipped;
+  summary["quads"] = totals.quads;
+  summary["errors"] = totals.errors;
+  summary["warnings"] = totals.warnings;
+  summary["low"] = totals.low;
+  if (mending) {
+    summary["fixed"] = totals.mended;
+    summary["files_fixed"] = totals.files_mended;
+    summary["unwritten"] = totals.unwritten;
+  }
+  return summary;
+}
 
 std::unique_ptr<ReportPrinter> json_printer(const ReportSettings& settings) {
   return std::make_unique<JsonPrinter>(settings);
