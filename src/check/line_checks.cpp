@@ -6,6 +6,8 @@
 
 #include "geometry/line_shapes.h"
 #include "text/line_words.h"
+#include "text/plain_decimal.h"
+#include "text/quad_words.h"
 #include "text/scanf_numbers.h"
 
 namespace skewquad {
@@ -29,10 +31,6 @@ int numbers_of_type(int type) {
   }
 }
 
-Vertex point_at(const NumberForm* forms, int first) {
-  return {forms[first].value, forms[first + 1].value, forms[first + 2].value};
-}
-
 }  // namespace
 
 void ColourTable::add(std::int32_t code) {
@@ -50,89 +48,152 @@ std::string_view texture_map_geometry(std::string_view line) {
   return line.substr(kTextureMapPrefix.size());
 }
 
-LineVerdict check_line(std::string_view line, int type, long long line_number,
-                       const LineRules& rules, FindingSink& sink, LineMending mending) {
-  LineVerdict verdict;
-  const CheckGroups& groups = rules.groups;
-  // The faults are gathered first: a line to be removed has them all mended.
-  constexpr int kMostFaults = 8;
-  Finding found[kMostFaults];
-  const auto report = [&](LineFault fault, std::string_view text) {
-    Finding& finding = found[verdict.faults++];
-    finding.line_number = line_number;
-    finding.fate = QuadFate::kNoBand;
-    finding.fault = fault;
-    finding.line_type = type;
-    finding.text = text;
-    finding.line = line;
-  };
-  const auto hand_over = [&] {
-    for (int i = 0; i < verdict.faults; ++i) {
-      const LineFault fault = found[i].fault;
-      found[i].mended = verdict.remove || (mending.zeros && (fault == LineFault::kTrailingZeros ||
-                                                             fault == LineFault::kLeadingZeros));
-      verdict.mended += found[i].mended ? 1 : 0;
-      if (found[i].mended && !verdict.remove) found[i].replacement = mending.without_zeros;
-      verdict.rewrite_zeros = verdict.rewrite_zeros || (found[i].mended && !verdict.remove);
-      sink.take(found[i]);
-    }
-    return verdict;
-  };
+namespace {
+
+// What the checks of a line go by, however it was read.
+struct ReadLine {
+  bool complete = false;  // its type's count of numbers (and a name, for type 1)
+  bool direct = false;    // a direct colour
+  std::int32_t colour = 0;
+  std::string_view colour_word;
+  double values[12];  // NOLINT: filled for a complete line whose values are wanted
+  // The first number of each untidy form, or empty.
+  std::string_view decimals;
+  std::string_view trailing;
+  std::string_view leading;
+};
+
+// Reads a line whose words the locator found tidy and whose colour is a
+// decimal word: false, with nothing read, for any other.
+bool read_located(std::string_view line, int type, bool with_values, ReadLine& read) {
+  // The locator reads past the line, and its last word must end within it.
+  if (line.empty() || !is_scan_space(line.back())) return false;
+  const int words_wanted = 1 + numbers_of_type(type);
+  QuadWords words;
+  const int count = locate_tidy_words(line, words_wanted, words);
+  // A sub-file reference ends in a name; every other line ends there.
+  if (count == 0 || (type == 1 ? count == words_wanted : count != words_wanted)) return false;
+  if (!read_digits_word(line.data() + words.start[1], read.colour)) return false;
+  read.complete = true;
+  const char* const colour = line.data() + words.start[1];
+  std::size_t length = 1;
+  while (!is_scan_space(colour[length])) ++length;
+  read.colour_word = std::string_view(colour, length);
+  if (with_values) {
+    const int numbers = words_wanted - 2;
+    PlainDecimal located[12];
+    plain_decimals_at(line.data(), words.start + 2, numbers, located);
+    values_of(located, numbers, read.values);
+  }
+  return true;
+}
+
+// Reads any line word by word, each number's form as written.
+void read_word_by_word(std::string_view line, int type, bool with_values, ReadLine& read) {
   const int numbers = numbers_of_type(type);
   const LineWords words = split_words(line, 1 + numbers);
   // Word 0 is the type, word 1 the colour, then the numbers.
-  // Values are needed for the geometry of lines, triangles, conditional
-  // lines and sub-files alone.
-  const bool with_values = groups.lines && type != 4;
   std::array<NumberForm, LineWords::kMostWords> forms;  // NOLINT: filled up to words.count
   bool complete = words.count == 1 + numbers;
   for (int i = 2; i < words.count; ++i) {
     forms[static_cast<std::size_t>(i)] = number_form(words.words[i], with_values);
     complete = complete && forms[static_cast<std::size_t>(i)].is_number;
   }
-  std::int32_t colour = 0;
-  const bool direct = words.count > 1 && is_direct_colour(words.words[1]);
-  if (words.count > 1 && !direct) {
+  read.direct = words.count > 1 && is_direct_colour(words.words[1]);
+  if (words.count > 1 && !read.direct) {
     const std::string_view word = words.words[1];
-    complete = complete && scan_int(word, colour) == word.data() + word.size();
+    complete = complete && scan_int(word, read.colour) == word.data() + word.size();
   }
-  // A sub-file reference ends in a name; every other line ends there.
   complete = complete && (type == 1) == !words.rest.empty();
-  if (!complete) {
+  read.complete = complete;
+  if (!complete) return;
+  read.colour_word = words.words[1];
+  for (int i = 2; i < words.count; ++i) {
+    const NumberForm& form = forms[static_cast<std::size_t>(i)];
+    read.values[i - 2] = form.value;
+    if (read.decimals.empty() && form.fraction_digits >= 6) read.decimals = words.words[i];
+    if (read.trailing.empty() && form.trailing_zero) read.trailing = words.words[i];
+    if (read.leading.empty() && form.leading_zero) read.leading = words.words[i];
+  }
+}
+
+Vertex point_at(const double* values, int first) {
+  return {values[first], values[first + 1], values[first + 2]};
+}
+
+}  // namespace
+
+LineVerdict check_line(std::string_view line, int type, long long line_number,
+                       const LineRules& rules, FindingSink& sink, LineMending mending) {
+  LineVerdict verdict;
+  const CheckGroups& groups = rules.groups;
+  // The faults are gathered first: a line to be removed has them all mended.
+  struct Fault {
+    LineFault fault;
+    std::string_view text;
+  };
+  constexpr int kMostFaults = 8;
+  Fault found[kMostFaults];  // NOLINT: filled up to verdict.faults
+  const auto report = [&](LineFault fault, std::string_view text) {
+    found[verdict.faults++] = {fault, text};
+  };
+  const auto hand_over = [&] {
+    for (int i = 0; i < verdict.faults; ++i) {
+      Finding finding;
+      finding.line_number = line_number;
+      finding.fault = found[i].fault;
+      finding.line_type = type;
+      finding.text = found[i].text;
+      finding.line = line;
+      finding.mended = verdict.remove || (mending.zeros && (finding.fault == LineFault::kTrailingZeros ||
+                                                             finding.fault == LineFault::kLeadingZeros));
+      verdict.mended += finding.mended ? 1 : 0;
+      if (finding.mended && !verdict.remove) finding.replacement = mending.without_zeros;
+      verdict.rewrite_zeros = verdict.rewrite_zeros || (finding.mended && !verdict.remove);
+      sink.take(finding);
+    }
+    return verdict;
+  };
+  // Values are needed for the geometry of lines, triangles, conditional
+  // lines and sub-files alone.
+  const bool with_values = groups.lines && type != 4;
+  ReadLine read;
+  if (!read_located(line, type, with_values, read)) read_word_by_word(line, type, with_values, read);
+  if (!read.complete) {
     if (groups.lines && type != 4) report(LineFault::kInvalid, {});
     return hand_over();
   }
 
   if (groups.colours) {
-    if (!direct && rules.colours != nullptr && !rules.colours->has(colour)) {
-      report(LineFault::kUnknownColour, words.words[1]);
+    if (!read.direct && rules.colours != nullptr && !rules.colours->has(read.colour)) {
+      report(LineFault::kUnknownColour, read.colour_word);
     }
-    const bool edge = !direct && colour == kEdgeColour;
+    const bool edge = !read.direct && read.colour == kEdgeColour;
     if ((type == 1 || type == 3 || type == 4) && edge) {
-      report(LineFault::kColour24, words.words[1]);
+      report(LineFault::kColour24, read.colour_word);
       verdict.settled = type == 4;
     } else if ((type == 2 || type == 5) && !edge) {
-      report(LineFault::kEdgeColour, words.words[1]);
+      report(LineFault::kEdgeColour, read.colour_word);
     }
   }
 
   if (groups.lines) {
+    const double* values = read.values;
     switch (type) {
       case 1: {
         double matrix[9];
-        for (int i = 0; i < 9; ++i) matrix[i] = forms[5 + i].value;
+        for (int i = 0; i < 9; ++i) matrix[i] = values[3 + i];
         if (is_singular(matrix)) report(LineFault::kSingular, {});
         break;
       }
       case 2:
-        if (point_at(forms.data(), 2) == point_at(forms.data(), 5)) {
+        if (point_at(values, 0) == point_at(values, 3)) {
           report(LineFault::kIdentical, {});
           verdict.remove = mending.removal;
         }
         break;
       case 3:
-        switch (triangle_fault(point_at(forms.data(), 2), point_at(forms.data(), 5),
-                               point_at(forms.data(), 8))) {
+        switch (triangle_fault(point_at(values, 0), point_at(values, 3), point_at(values, 6))) {
           case TriangleFault::kIdenticalCorners:
             report(LineFault::kIdentical, {});
             verdict.remove = mending.removal;
@@ -145,8 +206,8 @@ LineVerdict check_line(std::string_view line, int type, long long line_number,
         }
         break;
       case 5:
-        if (point_at(forms.data(), 2) == point_at(forms.data(), 5) ||
-            point_at(forms.data(), 8) == point_at(forms.data(), 11)) {
+        if (point_at(values, 0) == point_at(values, 3) ||
+            point_at(values, 6) == point_at(values, 9)) {
           report(LineFault::kIdentical, {});
         }
         break;
@@ -156,17 +217,9 @@ LineVerdict check_line(std::string_view line, int type, long long line_number,
   }
 
   if (groups.numbers) {
-    std::string_view decimals;
-    std::string_view trailing;
-    std::string_view leading;
-    for (int i = 2; i < words.count; ++i) {
-      if (decimals.empty() && forms[i].fraction_digits >= 6) decimals = words.words[i];
-      if (trailing.empty() && forms[i].trailing_zero) trailing = words.words[i];
-      if (leading.empty() && forms[i].leading_zero) leading = words.words[i];
-    }
-    if (!decimals.empty()) report(LineFault::kDecimals, decimals);
-    if (!trailing.empty()) report(LineFault::kTrailingZeros, trailing);
-    if (!leading.empty()) report(LineFault::kLeadingZeros, leading);
+    if (!read.decimals.empty()) report(LineFault::kDecimals, read.decimals);
+    if (!read.trailing.empty()) report(LineFault::kTrailingZeros, read.trailing);
+    if (!read.leading.empty()) report(LineFault::kLeadingZeros, read.leading);
   }
   return hand_over();
 }

@@ -60,7 +60,9 @@ struct LineMending {
 /// quad's count and geometry are its judge's; only its colour 24 comes
 /// before them, and settles it.
 /// Mending, the faults `mending` says are handed over as mended and the
-/// verdict says what is to be done.
+/// verdict says what is to be done. kQuadLinePadding bytes, of any value,
+/// must be readable after `line`: a line is read from its located words
+/// where it lies when it can be.
 LineVerdict check_line(std::string_view line, int type, long long line_number,
                        const LineRules& rules, FindingSink& sink, LineMending mending = {});
 

@@ -13,12 +13,14 @@ namespace skewquad {
 __extension__ using WindowBits = unsigned __int128;
 
 /// White space as the C library's isspace has it (blank, \t \n \v \f \r),
-/// digits, points and minus signs.
+/// digits, points, minus signs and zeros (a reader that does not look at
+/// the zeros has them dropped by the compiler).
 struct CharacterClasses {
   WindowBits blanks = 0;
   WindowBits digits = 0;
   WindowBits points = 0;
   WindowBits minus_signs = 0;
+  WindowBits zeros = 0;
 };
 
 /// The same for one half of the window.
@@ -27,6 +29,7 @@ struct HalfClasses {
   std::uint64_t digits = 0;
   std::uint64_t points = 0;
   std::uint64_t minus_signs = 0;
+  std::uint64_t zeros = 0;
 };
 
 /// The window from its two halves.

@@ -26,9 +26,10 @@ namespace skewquad {
   classes.digits |= mask(digit) << shift;
   classes.points |= mask(_mm_cmpeq_epi8(text, _mm_set1_epi8('.'))) << shift;
   classes.minus_signs |= mask(_mm_cmpeq_epi8(text, _mm_set1_epi8('-'))) << shift;
+  classes.zeros |= mask(_mm_cmpeq_epi8(text, _mm_set1_epi8('0'))) << shift;
 }
 
-inline CharacterClasses classify_window(const char* p, std::size_t size) {
+[[gnu::always_inline]] inline CharacterClasses classify_window(const char* p, std::size_t size) {
   HalfClasses low;
   HalfClasses high;
   classify_chunk(p, 0, low);
@@ -42,7 +43,8 @@ inline CharacterClasses classify_window(const char* p, std::size_t size) {
     classify_chunk(p + 112, 48, high);
   }
   return {joined(low.blanks, high.blanks), joined(low.digits, high.digits),
-          joined(low.points, high.points), joined(low.minus_signs, high.minus_signs)};
+          joined(low.points, high.points), joined(low.minus_signs, high.minus_signs),
+          joined(low.zeros, high.zeros)};
 }
 
 }  // namespace skewquad

@@ -44,11 +44,12 @@ using digit_words::kTopBits;
   classes.digits |= byte_flags(digit) << shift;
   classes.points |= byte_flags(bytes_equal(word, '.')) << shift;
   classes.minus_signs |= byte_flags(bytes_equal(word, '-')) << shift;
+  classes.zeros |= byte_flags(bytes_equal(word, '0')) << shift;
 }
 
 }  // namespace swar
 
-inline CharacterClasses classify_window(const char* p, std::size_t size) {
+[[gnu::always_inline]] inline CharacterClasses classify_window(const char* p, std::size_t size) {
   HalfClasses halves[2];
   // Only the words that hold the line: most quad lines fill under ten.
   for (std::size_t at = 0; at < size; at += 8) {
@@ -56,7 +57,8 @@ inline CharacterClasses classify_window(const char* p, std::size_t size) {
   }
   return {joined(halves[0].blanks, halves[1].blanks), joined(halves[0].digits, halves[1].digits),
           joined(halves[0].points, halves[1].points),
-          joined(halves[0].minus_signs, halves[1].minus_signs)};
+          joined(halves[0].minus_signs, halves[1].minus_signs),
+          joined(halves[0].zeros, halves[1].zeros)};
 }
 
 }  // namespace skewquad

@@ -65,7 +65,7 @@ template <int bytes>
 // Writes the positions of the set bits of `bits`, lowest first, into
 // positions[0] on (garbage follows them) and returns how many there are.
 // Bits from 96 on are looked at only for a line that reaches them.
-int set_bit_positions(WindowBits bits, std::size_t size,
+[[gnu::always_inline]] inline int set_bit_positions(WindowBits bits, std::size_t size,
                       std::uint8_t (&positions)[kWordPositions]) {
   const auto low = static_cast<std::uint64_t>(bits);
   const auto high = static_cast<std::uint64_t>(bits >> 64);
@@ -107,39 +107,91 @@ int set_bit_positions(WindowBits bits, std::size_t size,
 //   caller must leave kQuadLinePadding of them readable;
 // - a '+' sign, an exponent, a ninth digit: not plain, so the line is
 //   refused, and the number-by-number reader reads it as scanf would.
-bool locate_quad_words(std::string_view line, QuadWords& words) {
-  if (line.size() >= kQuadWordWindow) return false;
-  const CharacterClasses classes = classify_window(line.data(), line.size());
-  const WindowBits all = ~WindowBits{0};
-  // Past the line's end reads as white space.
-  const WindowBits blanks = classes.blanks | (all << line.size());
-  const WindowBits filled = ~blanks;
-  const WindowBits starts = filled & ((blanks << 1) | 1);
-  if (set_bit_positions(starts, line.size(), words.start) < kQuadWords) return false;
+namespace {
 
-  // Every fault is found at once, as a bit from the first coordinate on.
-  const WindowBits coordinates = all << words.start[2];
-  const WindowBits leading_minus = classes.minus_signs & starts;
+// The masks of a located line that every check below starts from.
+struct LineMasks {
+  CharacterClasses classes;
+  WindowBits blanks;  // past the line's end reads as white space
+  WindowBits filled;
+  WindowBits starts;
+};
+
+[[gnu::always_inline]] inline LineMasks masks_of(std::string_view line) {
+  LineMasks masks;
+  masks.classes = classify_window(line.data(), line.size());
+  masks.blanks = masks.classes.blanks | (~WindowBits{0} << line.size());
+  masks.filled = ~masks.blanks;
+  masks.starts = masks.filled & ((masks.blanks << 1) | 1);
+  return masks;
+}
+
+// A bit in every word that is not a plain decimal.
+WindowBits plain_faults(const LineMasks& masks) {
+  const CharacterClasses& classes = masks.classes;
+  const WindowBits leading_minus = classes.minus_signs & masks.starts;
   // Anything but digits, points and a leading minus ('+' and exponents
   // included: the number-by-number reader sees to those).
-  const WindowBits foreign = filled & ~classes.digits & ~classes.points & ~leading_minus;
+  const WindowBits foreign = masks.filled & ~classes.digits & ~classes.points & ~leading_minus;
   // A point whose next stop (point or white space) is a point: the carry of
   // a bit added just after each point runs through the characters that
   // follow it and lands on that next stop.
-  const WindowBits stops = blanks | classes.points;
+  const WindowBits stops = masks.blanks | classes.points;
   const WindowBits second_points = (~stops + (classes.points << 1)) & classes.points;
   // A word of signs and points alone: the carry from its start runs through
   // them into the white space after it.
-  const WindowBits digitless = filled & ~classes.digits;
-  const WindowBits digitless_ends = (digitless + (starts & digitless)) & blanks;
+  const WindowBits digitless = masks.filled & ~classes.digits;
+  const WindowBits digitless_ends = (digitless + (masks.starts & digitless)) & masks.blanks;
   // More than eight characters after the sign: nine filled in a row that do
   // not begin at a minus sign.
-  WindowBits runs = filled & (filled >> 1);
+  WindowBits runs = masks.filled & (masks.filled >> 1);
   runs &= runs >> 2;
   runs &= runs >> 4;
-  runs &= filled >> 8;
+  runs &= masks.filled >> 8;
   const WindowBits overlong = runs & ~leading_minus;
-  return ((foreign | second_points | digitless_ends | overlong) & coordinates) == 0;
+  return foreign | second_points | digitless_ends | overlong;
+}
+
+// A bit in every plain decimal written untidily. Each is sure only where
+// the word is plain: a word with a second point or an exponent may be
+// flagged or not. The classes past the line's end are those of whatever
+// follows it, and are left out.
+WindowBits untidy_numbers(const LineMasks& masks) {
+  const CharacterClasses& classes = masks.classes;
+  // The carry of each point runs through the rest of its word into the
+  // white space after it: that end then marks a word with a fraction.
+  const WindowBits fraction_ends = (masks.filled + classes.points) & masks.blanks;
+  const WindowBits trailing_zeros = classes.zeros & (fraction_ends >> 1);
+  const WindowBits leading_minus = classes.minus_signs & masks.starts;
+  const WindowBits first_characters = (masks.starts & ~leading_minus) | (leading_minus << 1);
+  const WindowBits leading_zeros = classes.zeros & first_characters & (classes.digits >> 1);
+  // A point followed by six digits in a row.
+  const WindowBits two_digits = classes.digits & (classes.digits >> 1);
+  const WindowBits four_digits = two_digits & (two_digits >> 2);
+  const WindowBits six_digits = four_digits & (two_digits >> 4);
+  const WindowBits long_fractions = classes.points & (six_digits >> 1);
+  return (trailing_zeros | leading_zeros | long_fractions) & masks.filled;
+}
+
+}  // namespace
+
+bool locate_quad_words(std::string_view line, QuadWords& words) {
+  if (line.size() >= kQuadWordWindow) return false;
+  const LineMasks masks = masks_of(line);
+  if (set_bit_positions(masks.starts, line.size(), words.start) < kQuadWords) return false;
+  // Every fault is found at once, as a bit from the first coordinate on.
+  return (plain_faults(masks) & (~WindowBits{0} << words.start[2])) == 0;
+}
+
+int locate_tidy_words(std::string_view line, int numbers_end, QuadWords& words) {
+  if (line.size() >= kQuadWordWindow) return 0;
+  const LineMasks masks = masks_of(line);
+  const int count = set_bit_positions(masks.starts, line.size(), words.start);
+  if (count < numbers_end) return 0;
+  const WindowBits all = ~WindowBits{0};
+  WindowBits numbers = all << words.start[2];
+  if (count > numbers_end) numbers &= ~(all << words.start[numbers_end]);
+  return ((plain_faults(masks) | untidy_numbers(masks)) & numbers) == 0 ? count : 0;
 }
 
 }  // namespace skewquad

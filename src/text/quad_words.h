@@ -1,5 +1,5 @@
-// The word locator: where the fourteen words of a quad line start, found
-// all at once from the classes of its characters.
+// The word locator: where the words of a drawing line start, found all at
+// once from the classes of its characters.
 #pragma once
 
 #include <cstdint>
@@ -27,5 +27,15 @@ struct QuadWords {
 /// number. kQuadLinePadding bytes, of any value, must be readable after the
 /// line.
 bool locate_quad_words(std::string_view line, QuadWords& words);
+
+/// Locates the words of `line` as locate_quad_words does, and checks that
+/// the words from the third up to the `numbers_end`th are plain decimals
+/// written tidily: no needless leading zero (01.5), no fraction ending in 0
+/// (1.50) and at most five digits after the point. Returns how many words
+/// the line holds, or 0 when the line is not shorter than kQuadWordWindow,
+/// has fewer than `numbers_end` words, or any of those words is not plain
+/// and tidy: it must then be read word by word. kQuadLinePadding bytes, of
+/// any value, must be readable after the line.
+int locate_tidy_words(std::string_view line, int numbers_end, QuadWords& words);
 
 }  // namespace skewquad

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "text/line_words.h"
+
 namespace skewquad {
 namespace {
 
@@ -31,12 +33,13 @@ bool is_plain(std::string_view word) {
   return word.size() <= 8 && digits >= 1 && points <= 1;
 }
 
-// What the located words must be: the starts of the first fourteen words,
-// when the line is short enough and every word from the third on is plain.
-std::optional<std::vector<int>> reference_words(std::string_view line) {
-  if (line.size() >= kQuadWordWindow) return std::nullopt;
+struct SplitLine {
   std::vector<int> starts;
   std::vector<std::string_view> words;
+};
+
+SplitLine split_at_white_space(std::string_view line) {
+  SplitLine split;
   for (std::size_t i = 0; i < line.size();) {
     if (is_white_space(line[i])) {
       ++i;
@@ -44,10 +47,18 @@ std::optional<std::vector<int>> reference_words(std::string_view line) {
     }
     std::size_t end = i;
     while (end < line.size() && !is_white_space(line[end])) ++end;
-    starts.push_back(static_cast<int>(i));
-    words.push_back(line.substr(i, end - i));
+    split.starts.push_back(static_cast<int>(i));
+    split.words.push_back(line.substr(i, end - i));
     i = end;
   }
+  return split;
+}
+
+// What the located words must be: the starts of the first fourteen words,
+// when the line is short enough and every word from the third on is plain.
+std::optional<std::vector<int>> reference_words(std::string_view line) {
+  if (line.size() >= kQuadWordWindow) return std::nullopt;
+  auto [starts, words] = split_at_white_space(line);
   if (starts.size() < kQuadWords) return std::nullopt;
   for (std::size_t word = 2; word < words.size(); ++word) {
     if (!is_plain(words[word])) return std::nullopt;
@@ -144,6 +155,66 @@ TEST(LocateQuadWords, RefusesWhatTheWordByWordReaderMustSee) {
   longest.resize(kQuadWordWindow - 1, ' ');
   EXPECT_TRUE(located_words(longest).has_value());
   EXPECT_FALSE(located_words(longest + " ").has_value());
+}
+
+// What locate_tidy_words must answer: the count of words, when the line is
+// short enough and the numbers are plain and, as their forms are read word
+// by word, tidy; 0 otherwise.
+int reference_tidy_count(std::string_view line, int numbers_end) {
+  if (line.size() >= kQuadWordWindow) return 0;
+  const SplitLine split = split_at_white_space(line);
+  const auto count = static_cast<int>(split.words.size());
+  if (count < numbers_end) return 0;
+  for (int word = 2; word < numbers_end; ++word) {
+    const std::string_view number = split.words[static_cast<std::size_t>(word)];
+    const NumberForm form = number_form(number);
+    if (!is_plain(number) || form.trailing_zero || form.leading_zero || form.fraction_digits >= 6) {
+      return 0;
+    }
+  }
+  return count;
+}
+
+int located_tidy_count(std::string_view line, int numbers_end) {
+  // Numbers past the line's end that are untidy every way.
+  std::string buffer(line);
+  while (buffer.size() < line.size() + kQuadLinePadding) buffer += "00.1234560 ";
+  QuadWords words;
+  return locate_tidy_words(std::string_view(buffer.data(), line.size()), numbers_end, words);
+}
+
+TEST(LocateTidyWords, AgreesWithTheFormsOfNumbersReadWordByWord) {
+  std::mt19937_64 random(20);
+  int located = 0;
+  for (int i = 0; i < 200000; ++i) {
+    // Lines of 2 to 16 words, and the range of numbers of each line type:
+    // a line (8), a triangle (11), a quad or a sub-file before its name (14).
+    std::string line = std::to_string(1 + random() % 5) + " 16";
+    const int words = static_cast<int>(random() % 15);
+    for (int word = 0; word < words; ++word) line += " " + random_word(random);
+    if (random() % 4 == 0) line += " name.dat";
+    line += random() % 2 == 0 ? "\r\n" : "\n";
+    const int numbers_end = std::vector<int>{8, 11, 14}[random() % 3];
+    const int expected = reference_tidy_count(line, numbers_end);
+    ASSERT_EQ(located_tidy_count(line, numbers_end), expected) << numbers_end << ": " << line;
+    located += expected != 0 ? 1 : 0;
+  }
+  EXPECT_GT(located, 10000);
+  EXPECT_LT(located, 190000);
+}
+
+TEST(LocateTidyWords, FindsEachUntidyFormAtItsEdge) {
+  const auto tidy = [](const std::string& number) {
+    return located_tidy_count("2 24 " + number + " 0 0 1 1 1\n", 8) == 8;
+  };
+  for (const char* number : {"0.5", "-0.5", ".5", "-.5", "10", "100", "5.", "0", "-0", "1.12345",
+                             "-1.12345", ".12345"}) {
+    EXPECT_TRUE(tidy(number)) << number;
+  }
+  for (const char* number :
+       {"1.0", ".50", "1.50", "01.5", "-05", "00", "1.123456", "-.123456", "0.000001"}) {
+    EXPECT_FALSE(tidy(number)) << number;
+  }
 }
 
 }  // namespace
