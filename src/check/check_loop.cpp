@@ -11,9 +11,11 @@ namespace {
 // The line checks beyond the quads' on a line of `type` (or the geometry of
 // a texture-map line), counted in the tally. `geometry` is set to the line
 // checked within the piece.
+// A quad's words, when located, are kept in `quad_words`.
 LineVerdict check_other_checks(std::string_view piece, std::int32_t type, const CheckRules& rules,
                                RunTally& tally, FindingSink& sink, LineMending mending,
-                               std::string_view& geometry, std::int32_t& geometry_type) {
+                               std::string_view& geometry, std::int32_t& geometry_type,
+                               QuadWords* quad_words = nullptr) {
   // A line longer than a piece is not checked past its first piece.
   if (piece.back() != '\n' && piece.size() >= kPieceCharacters) return {};
   geometry = piece;
@@ -27,10 +29,14 @@ LineVerdict check_other_checks(std::string_view piece, std::int32_t type, const 
   }
   geometry_type = type;
   if (type < 1 || type > 5) return {};
-  LineVerdict verdict = check_line(geometry, type, tally.line_number, rules.lines, sink, mending);
+  LineVerdict verdict =
+      check_line(geometry, type, tally.line_number, rules.lines, sink, mending, quad_words);
   tally.line_faults += verdict.faults;
   tally.mended_errors += verdict.mended;
-  if (piece.data() != geometry.data()) verdict.settled = false;
+  if (piece.data() != geometry.data()) {
+    verdict.settled = false;
+    verdict.quad_located = false;
+  }
   if (verdict.settled) ++tally.quad_count;
   return verdict;
 }
@@ -66,12 +72,16 @@ void check_lines(LineReader& input, CopyStream* copy, const CheckRules& rules,
       const std::int32_t type = probe_line_type(piece);
       std::string_view geometry;
       std::int32_t geometry_type = 0;
-      if (other_checks &&
-          check_other_checks(piece, type, rules, tally, sink, {}, geometry, geometry_type)
-              .settled) {
+      LineVerdict verdict;
+      QuadWords quad_words;
+      if (other_checks) {
+        verdict = check_other_checks(piece, type, rules, tally, sink, {}, geometry, geometry_type,
+                                     &quad_words);
+      }
+      if (verdict.settled) {
         // A quad in the edge colour is settled by its colour.
       } else if (type == kQuadLineType && quad_checks) {
-        judgement = judge_quad(piece, rules, quad);
+        judgement = judge_quad(piece, rules, quad, verdict.quad_located ? &quad_words : nullptr);
         count_quad(judgement.fate, tally);
         if (is_fault(judgement.fate) || is_split(judgement.fate)) {
           sink.take(

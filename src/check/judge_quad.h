@@ -60,15 +60,25 @@ inline QuadFate fate_of(ShapeFault fault) {
 /// mode, then its warp. A quad in a coordinate plane, or one whose folds are
 /// surely below the low angle, is settled without the exact measure: it is
 /// in no band, whatever its angle to the last bit.
+/// `located`, in the library mode, may give the line's words as the line
+/// checks located them, which are then not looked for again.
 /// Defined here and always inlined: it runs once a quad line, and the line
 /// loop pays a tenth more for a call.
 [[gnu::always_inline]] inline QuadJudgement judge_quad(std::string_view piece,
-                                                       const CheckRules& rules, QuadLine& quad) {
+                                                       const CheckRules& rules, QuadLine& quad,
+                                                       const QuadWords* located = nullptr) {
   // A quad recognised as lying in a coordinate plane folds by exactly 0 (or
   // by no number, when degenerate): in no band while every limit is
   // positive, as the options make sure. Its shape still needs its corners.
   const bool check_shape = rules.mode == CheckMode::kLibrary;
-  const QuadReading reading = check_shape ? read_whole_quad(piece, quad) : read_quad(piece, quad);
+  QuadReading reading;
+  if (!check_shape) {
+    reading = read_quad(piece, quad);
+  } else if (located != nullptr) {
+    reading = read_located_whole_quad(piece, *located, quad);
+  } else {
+    reading = read_whole_quad(piece, quad);
+  }
   if (check_shape && reading != QuadReading::kIncomplete) {
     const QuadFate fault = fate_of(shape_fault(quad));
     if (fault != QuadFate::kNoBand) return {fault, {}};

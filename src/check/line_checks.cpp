@@ -65,11 +65,11 @@ struct ReadLine {
 
 // Reads a line whose words the locator found tidy and whose colour is a
 // decimal word: false, with nothing read, for any other.
-bool read_located(std::string_view line, int type, bool with_values, ReadLine& read) {
+bool read_located(std::string_view line, int type, bool with_values, QuadWords& words,
+                  ReadLine& read) {
   // The locator reads past the line, and its last word must end within it.
   if (line.empty() || !is_scan_space(line.back())) return false;
   const int words_wanted = 1 + numbers_of_type(type);
-  QuadWords words;
   const int count = locate_tidy_words(line, words_wanted, words);
   // A sub-file reference ends in a name; every other line ends there.
   if (count == 0 || (type == 1 ? count == words_wanted : count != words_wanted)) return false;
@@ -124,7 +124,8 @@ Vertex point_at(const double* values, int first) {
 }  // namespace
 
 LineVerdict check_line(std::string_view line, int type, long long line_number,
-                       const LineRules& rules, FindingSink& sink, LineMending mending) {
+                       const LineRules& rules, FindingSink& sink, LineMending mending,
+                       QuadWords* quad_words) {
   LineVerdict verdict;
   const CheckGroups& groups = rules.groups;
   // The faults are gathered first: a line to be removed has them all mended.
@@ -158,7 +159,11 @@ LineVerdict check_line(std::string_view line, int type, long long line_number,
   // lines and sub-files alone.
   const bool with_values = groups.lines && type != 4;
   ReadLine read;
-  if (!read_located(line, type, with_values, read)) read_word_by_word(line, type, with_values, read);
+  QuadWords own_words;
+  QuadWords& words = quad_words != nullptr && type == 4 ? *quad_words : own_words;
+  verdict.quad_located = read_located(line, type, with_values, words, read);
+  if (!verdict.quad_located) read_word_by_word(line, type, with_values, read);
+  verdict.quad_located = verdict.quad_located && type == 4;
   if (!read.complete) {
     if (groups.lines && type != 4) report(LineFault::kInvalid, {});
     return hand_over();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "check/finding.h"
+#include "text/quad_words.h"
 
 namespace skewquad {
 
@@ -44,6 +45,7 @@ struct LineVerdict {
   int mended = 0;              // of them, those mended
   bool rewrite_zeros = false;  // mending: its numbers are to lose their needless zeros
   bool remove = false;         // mending: the line draws nothing and is to go
+  bool quad_located = false;   // a quad whose words were located, and kept
 };
 
 /// What a mending run does to the lines it can mend exactly.
@@ -62,9 +64,11 @@ struct LineMending {
 /// Mending, the faults `mending` says are handed over as mended and the
 /// verdict says what is to be done. kQuadLinePadding bytes, of any value,
 /// must be readable after `line`: a line is read from its located words
-/// where it lies when it can be.
+/// where it lies when it can be. A quad's words, when located, are kept in
+/// `quad_words` if given.
 LineVerdict check_line(std::string_view line, int type, long long line_number,
-                       const LineRules& rules, FindingSink& sink, LineMending mending = {});
+                       const LineRules& rules, FindingSink& sink, LineMending mending = {},
+                       QuadWords* quad_words = nullptr);
 
 /// Appends `piece` with every needless zero of the numbers of the line
 /// `line` (a part of `piece`, of type `type`) dropped, each number the same

@@ -188,4 +188,14 @@ QuadReading read_whole_quad(std::string_view line, QuadLine& quad) {
   return read_in_place(line, CoordinatePlanes::kRecognisedAndRead, quad);
 }
 
+QuadReading read_located_whole_quad(std::string_view line, const QuadWords& words,
+                                    QuadLine& quad) {
+  QuadReading reading = QuadReading::kIncomplete;
+  if (read_located_words(line.data(), line.data() + line.size(), words,
+                         CoordinatePlanes::kRecognisedAndRead, quad, reading)) {
+    return reading;
+  }
+  return read_whole_quad(line, quad);
+}
+
 }  // namespace skewquad

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "geometry/quad_line.h"
+#include "text/quad_words.h"
 
 namespace skewquad {
 
@@ -38,5 +39,10 @@ QuadReading read_quad(std::string_view line, QuadLine& quad);
 /// As read_quad, except that the corners of a quad recognised in a
 /// coordinate plane are read too.
 QuadReading read_whole_quad(std::string_view line, QuadLine& quad);
+
+/// As read_whole_quad, for a line whose fourteen words, and no more,
+/// locate_tidy_words has located as `words`.
+QuadReading read_located_whole_quad(std::string_view line, const QuadWords& words,
+                                    QuadLine& quad);
 
 }  // namespace skewquad
