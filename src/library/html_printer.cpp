@@ -2,17 +2,20 @@
 // embedded at build time; the data follow them as JSON lines inside one
 // script element of plain text, written as the scan goes: each finding, each
 // unreadable path, the text of each file with findings (its drawing lines,
-// parsed by the page only when the file's view opens), each sub-file those
-// refer to, once, and the colours of the library. Every string is JSON with
-// '<', '>' and '&' escaped, so nothing a path or a file holds can close the
-// element or become markup.
+// deflated into base64 where the build can, inflated and parsed by the page
+// only when the file's view opens), each sub-file those refer to, once, and
+// the colours of the library. Every string is JSON with '<', '>' and '&'
+// escaped, and base64 holds none of them, so nothing a path or a file holds
+// can close the element or become markup.
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <system_error>
 
 #include "findings/ldconfig.h"
+#include "library/deflated_text.h"
 #include "findings/messages.h"
 #include "library/library_texts.h"
 #include "library/report_printer.h"
@@ -76,9 +79,10 @@ std::string_view trimmed(std::string_view text) {
 }
 
 // The drawing lines of a text (types 1 to 5, texture-map lines and the MPD
-// markers) as [line number, text] pairs, appended to `out` after `opening`;
-// the sub-files named by its type-1 lines that are not its own MPD sections
-// go to `references`.
+// markers) as a JSON array of [line number, text] pairs, deflated into a
+// base64 string "z" where the build can, or as "lines", appended to `out`
+// after `opening` to close its record; the sub-files named by its type-1
+// lines that are not its own MPD sections go to `references`.
 void append_lines(std::FILE* input, const std::string& opening, std::string& out,
                   const std::function<void(std::string&)>& when_full,
                   std::vector<std::string>& references) {
@@ -91,6 +95,22 @@ void append_lines(std::FILE* input, const std::string& opening, std::string& out
   std::set<std::string> sections;
   std::set<std::string> named;
   out += opening;
+  std::optional<DeflatedText> deflated;
+  if (can_deflate()) {
+    out += ",\"z\":\"";
+    deflated.emplace(out);
+  } else {
+    out += ",\"lines\":";
+  }
+  std::string pair;
+  const auto emit = [&](std::string_view text) {
+    if (deflated) {
+      deflated->add(text);
+    } else {
+      out += text;
+    }
+  };
+  emit("[");
   while (reader.next(piece)) {
     const bool starts_line = at_line_start;
     at_line_start = piece.back() == '\n';
@@ -113,16 +133,23 @@ void append_lines(std::FILE* input, const std::string& opening, std::string& out
       const LineWords words = split_words(line, 14);
       if (words.count == 14 && !words.rest.empty()) named.insert(name_key(words.rest));
     }
-    if (!first) out += ',';
+    pair.clear();
+    if (!first) pair += ',';
     first = false;
-    out += '[';
-    out += std::to_string(number);
-    out += ',';
-    out += safe_json(std::string(line));
-    out += ']';
+    pair += '[';
+    pair += std::to_string(number);
+    pair += ',';
+    pair += safe_json(std::string(line));
+    pair += ']';
+    emit(pair);
     if (out.size() >= kBudget) when_full(out);
   }
-  out += "]}\n";
+  emit("]");
+  if (deflated) {
+    deflated->finish();
+    out += '"';
+  }
+  out += "}\n";
   for (const std::string& name : named) {
     if (sections.count(name) == 0) references.push_back(name);
   }
@@ -187,7 +214,7 @@ class HtmlPrinter final : public ReportPrinter {
   void file_text(const std::string& path, std::FILE* input, std::string& out,
                  const std::function<void(std::string&)>& when_full,
                  std::vector<std::string>& references) const override {
-    append_lines(input, "{\"g\":" + path + ",\"lines\":[", out, when_full, references);
+    append_lines(input, "{\"g\":" + path, out, when_full, references);
   }
 
   void after_file(const ScanEntry& entry, const std::vector<std::string>& references,
@@ -217,8 +244,7 @@ class HtmlPrinter final : public ReportPrinter {
         continue;
       }
       std::vector<std::string> more;
-      append_lines(
-          input, "{\"sub\":" + safe_json(name) + ",\"lines\":[", out, [](std::string&) {}, more);
+      append_lines(input, "{\"sub\":" + safe_json(name), out, [](std::string&) {}, more);
       std::fclose(input);
       for (const std::string& next : more) wanted.emplace_back(next, found.parent_path());
     }

@@ -82,21 +82,36 @@ const shown = await page.evaluate(() => window.skewquad.findings.map((f) => [f.f
 const wanted = json.map((r) => [r.file, r.line, r.check, r.severity].join('|'));
 check(JSON.stringify(shown.slice().sort()) === JSON.stringify(wanted.slice().sort()),
     'the table holds the JSON report\'s findings: ' + shown.length + ' against ' + wanted.length);
-const rows = await page.$$eval('#sq-table tbody tr', (r) => r.length);
-check(rows === wanted.length, 'a row a finding');
+// Rows come a page at a time; page by page they are the findings.
+const pageSize = 500;
+const rowCount = () => page.$$eval('#sq-table tbody tr', (r) => r.length);
+const matching = () => page.$eval('#sq-shown', (e) => Number(e.textContent.split(' ')[0]));
+const filterBy = (id, value) => page.evaluate((i, v) => {
+  document.getElementById(i).value = v;
+  document.getElementById(i).dispatchEvent(new Event('input'));
+}, id, value);
+check(wanted.length > pageSize && await rowCount() === pageSize, 'the first page of rows');
+while (await page.$eval('#sq-more', (b) => !b.hidden)) await page.click('#sq-more');
+const rowTexts = await page.$$eval('#sq-table tbody tr',
+    (r) => r.map((row) => [...row.cells].slice(0, 4).map((c) => c.textContent).join('|')));
+check(JSON.stringify(rowTexts.sort()) === JSON.stringify(wanted.slice().sort()), 'a row a finding');
 await page.select('#sq-check', 'warp');
-const visible = await page.$$eval('#sq-table tbody tr:not([hidden])', (r) => r.length);
-check(visible > 0 && visible === json.filter((r) => r.check === 'warp').length, 'the check filter narrows the table');
+const warps = json.filter((r) => r.check === 'warp').length;
+check(warps > 0 && await matching() === warps && await rowCount() === Math.min(warps, pageSize),
+    'the check filter narrows the table');
 await page.select('#sq-check', '');
 await page.type('#sq-file', 'gen03');
-const narrowed = await page.$$eval('#sq-table tbody tr:not([hidden])', (r) => r.length);
-check(narrowed === json.filter((r) => r.file.includes('gen03')).length, 'the file filter narrows the table');
+const narrowed = json.filter((r) => r.file.includes('gen03')).length;
+check(await matching() === narrowed && await rowCount() === narrowed, 'the file filter narrows the table');
 
 // A finding clicked: its file's view opens and its quad shows in its colour.
 const target = json.find((r) => r.file === 'tree/parts/3001.dat' && r.check === 'warp' && r.severity === 'error');
-await page.evaluate(() => { document.querySelector('#sq-file').value = ''; document.querySelector('#sq-file').dispatchEvent(new Event('input')); });
+await filterBy('sq-file', '3001.dat');
 const index = await page.evaluate((t) => window.skewquad.findings.findIndex((f) => f.f === t.file && f.l === t.line), target);
 await page.click(`#sq-table tbody tr[data-index="${index}"]`);
+// The view opens once the file's lines are inflated.
+await page.waitForFunction((t) => window.skewquad.quadPoint(t.file, t.line) !== null, { timeout: 10000 }, target)
+    .catch(() => {});
 const point = await page.evaluate((t) => window.skewquad.quadPoint(t.file, t.line), target);
 check(point !== null, 'the clicked finding\'s quad is drawn');
 if (point) {
@@ -113,18 +128,23 @@ if (point) {
   // And a click on the quad itself selects its finding.
   await page.evaluate(() => { for (const r of document.querySelectorAll('tr.sq-selected')) r.classList.remove('sq-selected'); });
   await page.mouse.click(point.x, point.y);
+  await page.waitForSelector('#sq-table tr.sq-selected', { timeout: 5000 }).catch(() => {});
   const selected = await page.$eval('#sq-table tr.sq-selected', (r) => r.dataset.index).catch(() => null);
   check(selected === String(index), 'a click on the quad selects its finding');
   if (process.env.SKEWQUAD_REPORT_PICTURE) fs.copyFileSync(shot, process.env.SKEWQUAD_REPORT_PICTURE);
 }
 
 // Hostile names and contents stay text.
+await filterBy('sq-file', '');
+while (await page.$eval('#sq-more', (b) => !b.hidden)) await page.click('#sq-more');
 const texts = await page.$$eval('#sq-table tbody td:first-child', (c) => c.map((d) => d.textContent));
 check(texts.includes('tree/parts/' + hostile), 'a name with markup shows as text');
 check(texts.some((t) => t.includes('\ufffd')), 'a name that is not UTF-8 shows with U+FFFD');
 check(await page.$('img') === null && await page.$('#sq-table b') === null, 'no markup from names or contents');
 const hostileIndex = await page.evaluate((p) => window.skewquad.findings.findIndex((f) => f.f === p), 'tree/parts/' + hostile);
 await page.click(`#sq-table tbody tr[data-index="${hostileIndex}"]`);
+await page.waitForFunction(() => document.getElementById('sq-missing').textContent.includes('x</b>.dat'),
+    { timeout: 10000 }).catch(() => {});
 check(await page.$eval('#sq-missing', (e) => e.textContent.includes('</script><b>x</b>.dat')), 'a missing sub-file is listed as text');
 check(problems.length === 0, 'no console error or dialog after clicking: ' + problems.join(' | '));
 await browser.close();

@@ -17,14 +17,30 @@
   let colours = {};
   const findings = [];
   const problems = [];
-  const files = new Map(); // path -> the raw record of its lines, parsed when its view opens
+  // A file's drawing lines are deflated and in base64 where the tool could
+  // deflate, kept as the raw record and inflated only when its view opens.
+  const files = new Map(); // path -> the raw record of its lines
   const subs = new Map(); // sub-file name -> raw record
   const missing = new Map(); // sub-file name -> a file that wanted it
 
-  // A lazily parsed record: its key's value read from the text before "lines".
+  // A lazily parsed record: its key's value read from the text before its
+  // lines. No string in the key can hold either mark: its quotes are escaped.
+  const deflatedMark = ',"z":"';
   function keyOf(line) {
-    const end = line.indexOf(',"lines":[');
+    let end = line.indexOf(deflatedMark);
+    if (end < 0) end = line.indexOf(',"lines":[');
     return JSON.parse(line.slice(0, end) + '}');
+  }
+
+  // A record's drawing lines as [line number, text] pairs.
+  async function linesOf(record) {
+    const at = record.indexOf(deflatedMark);
+    if (at < 0) return JSON.parse(record).lines;
+    const binary = atob(record.slice(at + deflatedMark.length, record.lastIndexOf('"')));
+    const bytes = new Uint8Array(binary.length);
+    for (let i = 0; i < binary.length; ++i) bytes[i] = binary.charCodeAt(i);
+    const inflated = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('deflate'));
+    return JSON.parse(await new Response(inflated).text());
   }
 
   for (const line of document.getElementById('sq-data').textContent.split('\n')) {
@@ -93,10 +109,15 @@
     }
   }
 
-  // The table: one row a finding, built once; filters hide rows, sorting
-  // moves them.
+  // The table: the findings that pass the filters, in the order sorted by,
+  // shown a page at a time; a row is built when first shown, so that the
+  // page opens as fast with a whole library's findings as with a few.
+  const pageSize = 500;
   const body = $('sq-table').tBodies[0];
-  const rows = findings.map((f, index) => {
+  const rows = new Array(findings.length);
+  function rowOf(index) {
+    if (rows[index]) return rows[index];
+    const f = findings[index];
     const row = document.createElement('tr');
     row.dataset.index = index;
     cell(row, f.f);
@@ -106,27 +127,53 @@
     cell(row, 'a' in f ? f.a.toPrecision(4) : '');
     cell(row, f.m);
     row.addEventListener('click', () => select(f));
+    rows[index] = row;
     return row;
-  });
-  const fragment = document.createDocumentFragment();
-  for (const row of rows) fragment.appendChild(row);
-  body.appendChild(fragment);
+  }
+  let order = findings.map((f, i) => i);
+  let matching = order;
+  let shownRows = 0;
+  const more = document.createElement('button');
+  more.type = 'button';
+  more.id = 'sq-more';
+  $('sq-table').after(more);
+
+  function show(count) {
+    const fragment = document.createDocumentFragment();
+    for (let i = shownRows; i < count; ++i) fragment.appendChild(rowOf(matching[i]));
+    body.appendChild(fragment);
+    shownRows = count;
+    const left = matching.length - shownRows;
+    more.hidden = left === 0;
+    more.textContent = 'Show ' + Math.min(left, pageSize) + ' more of ' + left;
+  }
+  more.addEventListener('click', () => show(Math.min(matching.length, shownRows + pageSize)));
 
   function filter() {
     const check = $('sq-check').value;
     const severity = $('sq-severity').value;
     const name = $('sq-file').value.toLowerCase();
-    let shown = 0;
-    findings.forEach((f, i) => {
-      const visible = (!check || f.c === check) && (!severity || f.s === severity) &&
+    matching = order.filter((i) => {
+      const f = findings[i];
+      return (!check || f.c === check) && (!severity || f.s === severity) &&
           (!name || f.f.toLowerCase().includes(name));
-      rows[i].hidden = !visible;
-      shown += visible ? 1 : 0;
     });
-    $('sq-shown').textContent = shown + ' of ' + findings.length + ' findings';
+    body.replaceChildren();
+    shownRows = 0;
+    show(Math.min(matching.length, pageSize));
+    $('sq-shown').textContent = matching.length + ' of ' + findings.length + ' findings';
   }
   for (const id of ['sq-check', 'sq-severity', 'sq-file']) $(id).addEventListener('input', filter);
   filter();
+
+  let selectedRow = null;
+  // The row of a finding, shown if the filters pass it.
+  function shownRowOf(index) {
+    const at = matching.indexOf(index);
+    if (at < 0) return null;
+    if (at >= shownRows) show(Math.min(matching.length, at + 1));
+    return rows[index];
+  }
 
   const sortKeys = {
     file: (f) => f.f, line: (f) => f.l, check: (f) => f.c, severity: (f) => f.s,
@@ -139,14 +186,12 @@
       for (const other of th.parentNode.cells) other.classList.remove('sq-up', 'sq-down');
       th.classList.add(up ? 'sq-up' : 'sq-down');
       const key = sortKeys[th.dataset.key];
-      const order = findings.map((f, i) => i).sort((a, b) => {
+      order = findings.map((f, i) => i).sort((a, b) => {
         const x = key(findings[a]);
         const y = key(findings[b]);
         return (x < y ? -1 : x > y ? 1 : a - b) * (up ? 1 : -1);
       });
-      const sorted = document.createDocumentFragment();
-      for (const i of order) sorted.appendChild(rows[i]);
-      body.appendChild(sorted);
+      filter();
     });
   }
 
@@ -186,8 +231,30 @@
   }
   const identity = [1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0];
 
-  function buildModel(path) {
-    const record = JSON.parse(files.get(path));
+  // The sub-file a line of type 1 (or a texture map's) refers to, by the
+  // name LDraw looks it up by; null for any other line.
+  function subFileName(text) {
+    let words = numbers(text);
+    if (words[0] === '0' && words[1] === '!:') words = words.slice(2);
+    if (words[0] !== '1' || words.length < 15) return null;
+    return words.slice(14).join(' ').toLowerCase().replace(/\\/g, '/');
+  }
+
+  async function buildModel(path) {
+    const record = { lines: await linesOf(files.get(path)) };
+    // Every sub-file the model reaches, inflated before it is walked.
+    const subLines = new Map();
+    const reached = [record.lines];
+    while (reached.length) {
+      for (const [, text] of reached.pop()) {
+        const name = subFileName(text);
+        if (name === null || !subs.has(name) || subLines.has(name)) continue;
+        subLines.set(name, []);
+        const inner = await linesOf(subs.get(name));
+        subLines.set(name, inner);
+        reached.push(inner);
+      }
+    }
     // An MPD's sections by name; the first is the model.
     const sections = new Map();
     const outside = [];
@@ -220,10 +287,10 @@
         const colour = colourOf(words[1], parent);
         const point = (k) => apply(matrix, values.slice(k, k + 3));
         if (type === '1' && words.length >= 15 && depth < 16) {
-          const name = text.trim().split(/\s+/).slice(14).join(' ').toLowerCase().replace(/\\/g, '/');
+          const name = subFileName(text);
           const placed = compose(matrix, [values[3], values[4], values[5], values[0],
             values[6], values[7], values[8], values[1], values[9], values[10], values[11], values[2]]);
-          const inner = sections.get(name) || (subs.has(name) ? JSON.parse(subs.get(name)).lines : null);
+          const inner = sections.get(name) || subLines.get(name) || null;
           if (inner) walk(inner, placed, colour, depth + 1, false);
           else model.missing.add(name);
         } else if ((type === '3' || type === '4') && values.length >= (type === '3' ? 9 : 12)) {
@@ -377,11 +444,12 @@
     }
   }
 
-  function openFile(path) {
+  async function openFile(path) {
     if (!files.has(path)) return false;
     if (view.path !== path) {
+      const model = await buildModel(path);
       view.path = path;
-      view.model = buildModel(path);
+      view.model = model;
       view.selected = null;
       $('sq-view-title').textContent = path;
       const lost = [...view.model.missing].sort();
@@ -394,10 +462,11 @@
   }
 
   // Selects a finding: its row, its file's view, its quad in the middle.
-  function select(f) {
-    for (const row of body.querySelectorAll('tr.sq-selected')) row.classList.remove('sq-selected');
-    rows[findings.indexOf(f)].classList.add('sq-selected');
-    if (!openFile(f.f)) return;
+  async function select(f) {
+    if (selectedRow) selectedRow.classList.remove('sq-selected');
+    selectedRow = shownRowOf(findings.indexOf(f));
+    if (selectedRow) selectedRow.classList.add('sq-selected');
+    if (!(await openFile(f.f))) return;
     view.selected = f;
     const quad = view.model.quads.get(f.l);
     if (quad) {
