@@ -1,9 +1,11 @@
-// The HTML report in Debian's Chromium, headless, driven through the
-// DevTools protocol by puppeteer-core:
+// The HTML report in Debian's Chromium and Firefox, headless, driven by
+// puppeteer-core (the DevTools protocol for one, WebDriver BiDi for the
+// other):
 //   node report_test.mjs SKEWQUAD CASES_DIR
 // Each report must load with no console error and no request, hold exactly
-// the JSON report's findings, filter, show a clicked finding's quad in its
-// colour, and show hostile names and contents as text.
+// the JSON report's findings, a page of rows at a time, filter, show a
+// clicked finding's quad in its colour, and show hostile names and contents
+// as text.
 import { execFileSync, spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
@@ -17,7 +19,10 @@ if (!chromium) {
   process.exit(77);
 }
 const failures = [];
-const check = (ok, what) => { if (!ok) { failures.push(what); console.log('FAILED:', what); } };
+let current = '';
+const check = (ok, what) => {
+  if (!ok) { failures.push(current + ': ' + what); console.log('FAILED:', current + ':', what); }
+};
 
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'skewquad-report-'));
 function scan(args, cwd) {
@@ -46,108 +51,122 @@ fs.writeFileSync(path.join(tree, 'parts', hostile),
 fs.writeFileSync(Buffer.concat([Buffer.from(path.join(tree, 'parts', 'bad')), Buffer.from([0xff, 0x3c]), Buffer.from('.dat')]),
     '4 16 0 0 0 1 0 0 1 1 0 0 1 1\n');
 
-const browser = await puppeteer.launch({
+async function testIn(launchOptions) {
+  const browser = await puppeteer.launch(launchOptions);
+
+  async function load(report, name) {
+    const page = await browser.newPage();
+    await page.setViewport({ width: 1200, height: 900 });
+    const problems = [];
+    const requests = [];
+    page.on('console', (m) => { if (m.type() === 'error') problems.push(m.text()); });
+    page.on('pageerror', (e) => problems.push(String(e)));
+    page.on('dialog', async (d) => { problems.push('dialog: ' + d.message()); await d.dismiss(); });
+    // Inline data (Firefox loads a font of its own so) is not the network.
+    page.on('request', (r) => { if (!/^(file|data):/.test(r.url())) requests.push(r.url()); });
+    const file = path.join(work, name);
+    fs.writeFileSync(file, report);
+    const started = Date.now();
+    await page.goto('file://' + file, { waitUntil: 'load' });
+    const seconds = (Date.now() - started) / 1000;
+    check(problems.length === 0, name + ': console errors ' + problems.join(' | '));
+    check(requests.length === 0, name + ': requests ' + requests.join(' '));
+    return { page, seconds, problems };
+  }
+
+  const { page, problems } = await load(html, 'report.html');
+
+  // The table holds exactly the JSON report's findings; a filter narrows it.
+  const shown = await page.evaluate(() => window.skewquad.findings.map((f) => [f.f, f.l, f.c, f.s].join('|')));
+  const wanted = json.map((r) => [r.file, r.line, r.check, r.severity].join('|'));
+  check(JSON.stringify(shown.slice().sort()) === JSON.stringify(wanted.slice().sort()),
+      'the table holds the JSON report\'s findings: ' + shown.length + ' against ' + wanted.length);
+  // Rows come a page at a time; page by page they are the findings.
+  const pageSize = 500;
+  const rowCount = () => page.$$eval('#sq-table tbody tr', (r) => r.length);
+  const matching = () => page.$eval('#sq-shown', (e) => Number(e.textContent.split(' ')[0]));
+  const filterBy = (id, value) => page.evaluate((i, v) => {
+    document.getElementById(i).value = v;
+    document.getElementById(i).dispatchEvent(new Event('input'));
+  }, id, value);
+  check(wanted.length > pageSize && await rowCount() === pageSize, 'the first page of rows');
+  while (await page.$eval('#sq-more', (b) => !b.hidden)) await page.click('#sq-more');
+  const rowTexts = await page.$$eval('#sq-table tbody tr',
+      (r) => r.map((row) => [...row.cells].slice(0, 4).map((c) => c.textContent).join('|')));
+  check(JSON.stringify(rowTexts.sort()) === JSON.stringify(wanted.slice().sort()), 'a row a finding');
+  await page.select('#sq-check', 'warp');
+  const warps = json.filter((r) => r.check === 'warp').length;
+  check(warps > 0 && await matching() === warps && await rowCount() === Math.min(warps, pageSize),
+      'the check filter narrows the table');
+  await page.select('#sq-check', '');
+  await page.type('#sq-file', 'gen03');
+  const narrowed = json.filter((r) => r.file.includes('gen03')).length;
+  check(await matching() === narrowed && await rowCount() === narrowed, 'the file filter narrows the table');
+
+  // A finding clicked: its file's view opens and its quad shows in its colour.
+  const target = json.find((r) => r.file === 'tree/parts/3001.dat' && r.check === 'warp' && r.severity === 'error');
+  await filterBy('sq-file', '3001.dat');
+  const index = await page.evaluate((t) => window.skewquad.findings.findIndex((f) => f.f === t.file && f.l === t.line), target);
+  await page.click(`#sq-table tbody tr[data-index="${index}"]`);
+  // The view opens once the file's lines are inflated.
+  await page.waitForFunction((t) => window.skewquad.quadPoint(t.file, t.line) !== null, { timeout: 10000 }, target)
+      .catch(() => {});
+  const point = await page.evaluate((t) => window.skewquad.quadPoint(t.file, t.line), target);
+  check(point !== null, 'the clicked finding\'s quad is drawn');
+  if (point) {
+    const shot = path.join(work, 'view.png');
+    await page.screenshot({ path: shot });
+    const pixel = await page.evaluate(async (x, y) => {
+      const canvas = document.getElementById('sq-canvas');
+      const r = canvas.getBoundingClientRect();
+      const data = canvas.getContext('2d').getImageData(Math.round((x - r.left) * canvas.width / r.width),
+          Math.round((y - r.top) * canvas.height / r.height), 1, 1).data;
+      return '#' + [data[0], data[1], data[2]].map((v) => v.toString(16).padStart(2, '0')).join('');
+    }, point.x, point.y);
+    check(pixel === point.colour && point.colour === '#d62728', 'the quad in its colour: ' + pixel);
+    // And a click on the quad itself selects its finding.
+    await page.evaluate(() => { for (const r of document.querySelectorAll('tr.sq-selected')) r.classList.remove('sq-selected'); });
+    await page.mouse.click(point.x, point.y);
+    await page.waitForSelector('#sq-table tr.sq-selected', { timeout: 5000 }).catch(() => {});
+    const selected = await page.$eval('#sq-table tr.sq-selected', (r) => r.dataset.index).catch(() => null);
+    check(selected === String(index), 'a click on the quad selects its finding');
+    if (process.env.SKEWQUAD_REPORT_PICTURE && current === 'chromium') fs.copyFileSync(shot, process.env.SKEWQUAD_REPORT_PICTURE);
+  }
+
+  // Hostile names and contents stay text.
+  await filterBy('sq-file', '');
+  while (await page.$eval('#sq-more', (b) => !b.hidden)) await page.click('#sq-more');
+  const texts = await page.$$eval('#sq-table tbody td:first-child', (c) => c.map((d) => d.textContent));
+  check(texts.includes('tree/parts/' + hostile), 'a name with markup shows as text');
+  check(texts.some((t) => t.includes('\ufffd')), 'a name that is not UTF-8 shows with U+FFFD');
+  check(await page.$('img') === null && await page.$('#sq-table b') === null, 'no markup from names or contents');
+  const hostileIndex = await page.evaluate((p) => window.skewquad.findings.findIndex((f) => f.f === p), 'tree/parts/' + hostile);
+  await page.click(`#sq-table tbody tr[data-index="${hostileIndex}"]`);
+  await page.waitForFunction(() => document.getElementById('sq-missing').textContent.includes('x</b>.dat'),
+      { timeout: 10000 }).catch(() => {});
+  check(await page.$eval('#sq-missing', (e) => e.textContent.includes('</script><b>x</b>.dat')), 'a missing sub-file is listed as text');
+  check(problems.length === 0, 'no console error or dialog after clicking: ' + problems.join(' | '));
+  await browser.close();
+}
+
+// The scans once, then each browser there is: Chromium always, Firefox
+// where it is installed, both through the same driver.
+const json = scan(['--json', '--warnings', '--checks=all', 'tree'], work).toString('utf8').trim().split('\n')
+    .map((l) => JSON.parse(l)).filter((r) => 'line' in r);
+const html = scan(['--format=html', '--warnings', '--checks=all', 'tree', 'missing.dat'], work);
+const browsers = [['chromium', {
   executablePath: chromium,
   headless: true,
   args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
     '--disable-component-update', '--disable-sync', '--window-size=1200,900'],
-});
-
-async function load(report, name) {
-  const page = await browser.newPage();
-  await page.setViewport({ width: 1200, height: 900 });
-  const problems = [];
-  const requests = [];
-  page.on('console', (m) => { if (m.type() === 'error') problems.push(m.text()); });
-  page.on('pageerror', (e) => problems.push(String(e)));
-  page.on('dialog', async (d) => { problems.push('dialog: ' + d.message()); await d.dismiss(); });
-  page.on('request', (r) => { if (!r.url().startsWith('file://')) requests.push(r.url()); });
-  const file = path.join(work, name);
-  fs.writeFileSync(file, report);
-  const started = Date.now();
-  await page.goto('file://' + file, { waitUntil: 'load' });
-  const seconds = (Date.now() - started) / 1000;
-  check(problems.length === 0, name + ': console errors ' + problems.join(' | '));
-  check(requests.length === 0, name + ': requests ' + requests.join(' '));
-  return { page, seconds, problems };
+}]];
+const firefox = ['/usr/bin/firefox-esr', '/usr/bin/firefox'].find((p) => fs.existsSync(p));
+if (firefox) browsers.push(['firefox', { browser: 'firefox', executablePath: firefox, headless: true }]);
+else console.log('firefox: not installed, not tested');
+for (const [name, options] of browsers) {
+  current = name;
+  await testIn(options);
 }
-
-const json = scan(['--json', '--warnings', '--checks=all', 'tree'], work).toString('utf8').trim().split('\n')
-    .map((l) => JSON.parse(l)).filter((r) => 'line' in r);
-const html = scan(['--format=html', '--warnings', '--checks=all', 'tree', 'missing.dat'], work);
-const { page, problems } = await load(html, 'report.html');
-
-// The table holds exactly the JSON report's findings; a filter narrows it.
-const shown = await page.evaluate(() => window.skewquad.findings.map((f) => [f.f, f.l, f.c, f.s].join('|')));
-const wanted = json.map((r) => [r.file, r.line, r.check, r.severity].join('|'));
-check(JSON.stringify(shown.slice().sort()) === JSON.stringify(wanted.slice().sort()),
-    'the table holds the JSON report\'s findings: ' + shown.length + ' against ' + wanted.length);
-// Rows come a page at a time; page by page they are the findings.
-const pageSize = 500;
-const rowCount = () => page.$$eval('#sq-table tbody tr', (r) => r.length);
-const matching = () => page.$eval('#sq-shown', (e) => Number(e.textContent.split(' ')[0]));
-const filterBy = (id, value) => page.evaluate((i, v) => {
-  document.getElementById(i).value = v;
-  document.getElementById(i).dispatchEvent(new Event('input'));
-}, id, value);
-check(wanted.length > pageSize && await rowCount() === pageSize, 'the first page of rows');
-while (await page.$eval('#sq-more', (b) => !b.hidden)) await page.click('#sq-more');
-const rowTexts = await page.$$eval('#sq-table tbody tr',
-    (r) => r.map((row) => [...row.cells].slice(0, 4).map((c) => c.textContent).join('|')));
-check(JSON.stringify(rowTexts.sort()) === JSON.stringify(wanted.slice().sort()), 'a row a finding');
-await page.select('#sq-check', 'warp');
-const warps = json.filter((r) => r.check === 'warp').length;
-check(warps > 0 && await matching() === warps && await rowCount() === Math.min(warps, pageSize),
-    'the check filter narrows the table');
-await page.select('#sq-check', '');
-await page.type('#sq-file', 'gen03');
-const narrowed = json.filter((r) => r.file.includes('gen03')).length;
-check(await matching() === narrowed && await rowCount() === narrowed, 'the file filter narrows the table');
-
-// A finding clicked: its file's view opens and its quad shows in its colour.
-const target = json.find((r) => r.file === 'tree/parts/3001.dat' && r.check === 'warp' && r.severity === 'error');
-await filterBy('sq-file', '3001.dat');
-const index = await page.evaluate((t) => window.skewquad.findings.findIndex((f) => f.f === t.file && f.l === t.line), target);
-await page.click(`#sq-table tbody tr[data-index="${index}"]`);
-// The view opens once the file's lines are inflated.
-await page.waitForFunction((t) => window.skewquad.quadPoint(t.file, t.line) !== null, { timeout: 10000 }, target)
-    .catch(() => {});
-const point = await page.evaluate((t) => window.skewquad.quadPoint(t.file, t.line), target);
-check(point !== null, 'the clicked finding\'s quad is drawn');
-if (point) {
-  const shot = path.join(work, 'view.png');
-  await page.screenshot({ path: shot });
-  const pixel = await page.evaluate(async (x, y) => {
-    const canvas = document.getElementById('sq-canvas');
-    const r = canvas.getBoundingClientRect();
-    const data = canvas.getContext('2d').getImageData(Math.round((x - r.left) * canvas.width / r.width),
-        Math.round((y - r.top) * canvas.height / r.height), 1, 1).data;
-    return '#' + [data[0], data[1], data[2]].map((v) => v.toString(16).padStart(2, '0')).join('');
-  }, point.x, point.y);
-  check(pixel === point.colour && point.colour === '#d62728', 'the quad in its colour: ' + pixel);
-  // And a click on the quad itself selects its finding.
-  await page.evaluate(() => { for (const r of document.querySelectorAll('tr.sq-selected')) r.classList.remove('sq-selected'); });
-  await page.mouse.click(point.x, point.y);
-  await page.waitForSelector('#sq-table tr.sq-selected', { timeout: 5000 }).catch(() => {});
-  const selected = await page.$eval('#sq-table tr.sq-selected', (r) => r.dataset.index).catch(() => null);
-  check(selected === String(index), 'a click on the quad selects its finding');
-  if (process.env.SKEWQUAD_REPORT_PICTURE) fs.copyFileSync(shot, process.env.SKEWQUAD_REPORT_PICTURE);
-}
-
-// Hostile names and contents stay text.
-await filterBy('sq-file', '');
-while (await page.$eval('#sq-more', (b) => !b.hidden)) await page.click('#sq-more');
-const texts = await page.$$eval('#sq-table tbody td:first-child', (c) => c.map((d) => d.textContent));
-check(texts.includes('tree/parts/' + hostile), 'a name with markup shows as text');
-check(texts.some((t) => t.includes('\ufffd')), 'a name that is not UTF-8 shows with U+FFFD');
-check(await page.$('img') === null && await page.$('#sq-table b') === null, 'no markup from names or contents');
-const hostileIndex = await page.evaluate((p) => window.skewquad.findings.findIndex((f) => f.f === p), 'tree/parts/' + hostile);
-await page.click(`#sq-table tbody tr[data-index="${hostileIndex}"]`);
-await page.waitForFunction(() => document.getElementById('sq-missing').textContent.includes('x</b>.dat'),
-    { timeout: 10000 }).catch(() => {});
-check(await page.$eval('#sq-missing', (e) => e.textContent.includes('</script><b>x</b>.dat')), 'a missing sub-file is listed as text');
-check(problems.length === 0, 'no console error or dialog after clicking: ' + problems.join(' | '));
-await browser.close();
 fs.rmSync(work, { recursive: true, force: true });
 console.log(`${failures.length ? 0 : 1} passed, ${failures.length} failed`);
 process.exit(failures.length ? 1 : 0);
