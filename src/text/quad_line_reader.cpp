@@ -117,7 +117,8 @@ bool at_word_end(const char* p) { return p != nullptr && is_scan_space(*p); }
 }
 
 // Reads a line after which kQuadLinePadding bytes can be read.
-QuadReading read_with_room_after(std::string_view line, CoordinatePlanes planes, QuadLine& quad) {
+[[gnu::flatten]] QuadReading read_with_room_after(std::string_view line, CoordinatePlanes planes,
+                                                 QuadLine& quad) {
   QuadWords words;
   QuadReading reading = QuadReading::kIncomplete;
   const char* const end = line.data() + line.size();
