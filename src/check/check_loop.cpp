@@ -10,8 +10,8 @@ namespace {
 
 // The line checks beyond the quads' on a line of `type` (or the geometry of
 // a texture-map line), counted in the tally. `geometry` is set to the line
-// checked within the piece.
-// A quad's words, when located, are kept in `quad_words`.
+// checked within the piece; a quad's words, when located, are kept in
+// `quad_words` for its judge.
 LineVerdict check_other_checks(std::string_view piece, std::int32_t type, const CheckRules& rules,
                                RunTally& tally, FindingSink& sink, LineMending mending,
                                std::string_view& geometry, std::int32_t& geometry_type,

@@ -146,8 +146,9 @@ LineVerdict check_line(std::string_view line, int type, long long line_number,
       finding.line_type = type;
       finding.text = found[i].text;
       finding.line = line;
-      finding.mended = verdict.remove || (mending.zeros && (finding.fault == LineFault::kTrailingZeros ||
-                                                             finding.fault == LineFault::kLeadingZeros));
+      finding.mended =
+          verdict.remove || (mending.zeros && (finding.fault == LineFault::kTrailingZeros ||
+                                               finding.fault == LineFault::kLeadingZeros));
       verdict.mended += finding.mended ? 1 : 0;
       if (finding.mended && !verdict.remove) finding.replacement = mending.without_zeros;
       verdict.rewrite_zeros = verdict.rewrite_zeros || (finding.mended && !verdict.remove);
@@ -161,9 +162,9 @@ LineVerdict check_line(std::string_view line, int type, long long line_number,
   ReadLine read;
   QuadWords own_words;
   QuadWords& words = quad_words != nullptr && type == 4 ? *quad_words : own_words;
-  verdict.quad_located = read_located(line, type, with_values, words, read);
-  if (!verdict.quad_located) read_word_by_word(line, type, with_values, read);
-  verdict.quad_located = verdict.quad_located && type == 4;
+  const bool located = read_located(line, type, with_values, words, read);
+  if (!located) read_word_by_word(line, type, with_values, read);
+  verdict.quad_located = located && type == 4;
   if (!read.complete) {
     if (groups.lines && type != 4) report(LineFault::kInvalid, {});
     return hand_over();

@@ -2,10 +2,10 @@
 // of a group of three and of the deflate buffers.
 #include "library/deflated_text.h"
 
-#include <gtest/gtest.h>
-
 #include <random>
 #include <string>
+
+#include <gtest/gtest.h>
 
 #if SKEWQUAD_WITH_ZLIB
 #include <zlib.h>
@@ -67,9 +67,9 @@ TEST(DeflatedText, InflatesToWhatItWasGivenInPiecesOfAnySize) {
     }
     deflated.finish();
     ASSERT_EQ(out[0], '{');
-    EXPECT_EQ(out.find_first_not_of(
-                  "{ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/="),
-              std::string::npos);
+    EXPECT_EQ(
+        out.find_first_not_of("{ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/="),
+        std::string::npos);
     EXPECT_EQ(inflated(out.substr(1), size), text) << size;
   }
 }

@@ -9,14 +9,14 @@
 // can close the element or become markup.
 #include <filesystem>
 #include <map>
-#include <optional>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <set>
 #include <system_error>
 
 #include "findings/ldconfig.h"
-#include "library/deflated_text.h"
 #include "findings/messages.h"
+#include "library/deflated_text.h"
 #include "library/library_texts.h"
 #include "library/report_printer.h"
 #include "library/summary_json.h"
@@ -244,7 +244,8 @@ class HtmlPrinter final : public ReportPrinter {
         continue;
       }
       std::vector<std::string> more;
-      append_lines(input, "{\"sub\":" + safe_json(name), out, [](std::string&) {}, more);
+      append_lines(
+          input, "{\"sub\":" + safe_json(name), out, [](std::string&) {}, more);
       std::fclose(input);
       for (const std::string& next : more) wanted.emplace_back(next, found.parent_path());
     }

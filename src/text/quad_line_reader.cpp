@@ -118,7 +118,7 @@ bool at_word_end(const char* p) { return p != nullptr && is_scan_space(*p); }
 
 // Reads a line after which kQuadLinePadding bytes can be read.
 [[gnu::flatten]] QuadReading read_with_room_after(std::string_view line, CoordinatePlanes planes,
-                                                 QuadLine& quad) {
+                                                  QuadLine& quad) {
   QuadWords words;
   QuadReading reading = QuadReading::kIncomplete;
   const char* const end = line.data() + line.size();
@@ -189,8 +189,7 @@ QuadReading read_whole_quad(std::string_view line, QuadLine& quad) {
   return read_in_place(line, CoordinatePlanes::kRecognisedAndRead, quad);
 }
 
-QuadReading read_located_whole_quad(std::string_view line, const QuadWords& words,
-                                    QuadLine& quad) {
+QuadReading read_located_whole_quad(std::string_view line, const QuadWords& words, QuadLine& quad) {
   QuadReading reading = QuadReading::kIncomplete;
   if (read_located_words(line.data(), line.data() + line.size(), words,
                          CoordinatePlanes::kRecognisedAndRead, quad, reading)) {

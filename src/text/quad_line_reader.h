@@ -42,7 +42,6 @@ QuadReading read_whole_quad(std::string_view line, QuadLine& quad);
 
 /// As read_whole_quad, for a line whose fourteen words, and no more,
 /// locate_tidy_words has located as `words`.
-QuadReading read_located_whole_quad(std::string_view line, const QuadWords& words,
-                                    QuadLine& quad);
+QuadReading read_located_whole_quad(std::string_view line, const QuadWords& words, QuadLine& quad);
 
 }  // namespace skewquad

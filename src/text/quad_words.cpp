@@ -66,7 +66,7 @@ template <int bytes>
 // positions[0] on (garbage follows them) and returns how many there are.
 // Bits from 96 on are looked at only for a line that reaches them.
 [[gnu::always_inline]] inline int set_bit_positions(WindowBits bits, std::size_t size,
-                      std::uint8_t (&positions)[kWordPositions]) {
+                                                    std::uint8_t (&positions)[kWordPositions]) {
   const auto low = static_cast<std::uint64_t>(bits);
   const auto high = static_cast<std::uint64_t>(bits >> 64);
   const auto in_low = static_cast<std::size_t>(running_counts(low) >> 56);

@@ -10,6 +10,7 @@ import { execFileSync, spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
+import zlib from 'node:zlib';
 import puppeteer from 'puppeteer-core';
 
 const [tool, cases] = process.argv.slice(2);
@@ -146,6 +147,18 @@ async function testIn(launchOptions) {
       { timeout: 10000 }).catch(() => {});
   check(await page.$eval('#sq-missing', (e) => e.textContent.includes('</script><b>x</b>.dat')), 'a missing sub-file is listed as text');
   check(problems.length === 0, 'no console error or dialog after clicking: ' + problems.join(' | '));
+
+  // A build without zlib writes the files' lines as plain JSON: the same
+  // report so written opens the same view.
+  const plain = html.toString('latin1').replace(/,"z":"([A-Za-z0-9+/=]*)"\}$/gm, (record, base64) =>
+    ',"lines":' + zlib.inflateSync(Buffer.from(base64, 'base64')).toString('latin1') + '}');
+  // A zlib stream begins 0x78, which base64 writes as 'e'.
+  check(!plain.includes(',"z":"e') && plain.includes(',"lines":[['), 'every deflated record inflated');
+  const unzipped = await load(Buffer.from(plain, 'latin1'), 'plain.html');
+  await unzipped.page.evaluate((t) => window.skewquad.select(t.file, t.line), target);
+  check(await unzipped.page.evaluate((t) => window.skewquad.quadPoint(t.file, t.line) !== null, target),
+      'a report without deflated lines draws the quad');
+  check(unzipped.problems.length === 0, 'plain report: ' + unzipped.problems.join(' | '));
   await browser.close();
 }
 
