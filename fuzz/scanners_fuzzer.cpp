@@ -1,6 +1,7 @@
-// The number scanners, the line probe and the quad parse on arbitrary bytes.
-// Besides not crashing, every number read must be the one the C library's
-// strtod reads from the same characters.
+// The number scanners, the line probe, the quad parse and the tidy-word
+// locator on arbitrary bytes. Besides not crashing, every number read must
+// be the one the C library's strtod reads from the same characters, and
+// every line the locator takes as tidy must be so word by word.
 
 #include <bit>
 #include <cstdint>
@@ -10,7 +11,9 @@
 #include <string_view>
 
 #include "geometry/warp.h"
+#include "text/line_words.h"
 #include "text/quad_line_reader.h"
+#include "text/quad_words.h"
 #include "text/read_ahead.h"
 #include "text/scanf_numbers.h"
 
@@ -56,6 +59,30 @@ void check_read_in_place(std::string_view text, bool parsed, const skewquad::Qua
   }
 }
 
+// A line the locator takes, with every number up to `numbers_end` plain
+// and tidy, must hold that many words or more, each of those a number
+// with no needless zero and at most five digits after the point.
+void check_tidy_words(std::string_view text, int numbers_end) {
+  std::string buffer(text);
+  buffer.append(skewquad::kQuadLinePadding, '0');
+  skewquad::QuadWords words;
+  const int count =
+      skewquad::locate_tidy_words(std::string_view(buffer.data(), text.size()), numbers_end, words);
+  if (count == 0) return;
+  const skewquad::LineWords split = skewquad::split_words(text, skewquad::LineWords::kMostWords);
+  if (count < numbers_end ||
+      (split.count < skewquad::LineWords::kMostWords && split.count != count)) {
+    std::abort();
+  }
+  for (int i = 2; i < numbers_end; ++i) {
+    const skewquad::NumberForm form = skewquad::number_form(split.words[i]);
+    if (!form.is_number || form.exponent || form.trailing_zero || form.leading_zero ||
+        form.fraction_digits >= 6) {
+      std::abort();
+    }
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -67,6 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   skewquad::QuadLine quad;
   const bool parsed = skewquad::parse_quad(text, quad);
   check_read_in_place(text, parsed, quad);
+  for (const int numbers_end : {8, 11, 14}) check_tidy_words(text, numbers_end);
   if (parsed) {
     const skewquad::WarpMeasure measure = skewquad::measure_warp(quad);
     if (measure.max < 0.0 || measure.max > 90.00001) std::abort();
