@@ -3,17 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include "quad_of.h"
+
 namespace skewquad {
 namespace {
-
-QuadLine quad_of(Vertex p1, Vertex p2, Vertex p3, Vertex p4) {
-  QuadLine quad;
-  quad.corners[0] = p1;
-  quad.corners[1] = p2;
-  quad.corners[2] = p3;
-  quad.corners[3] = p4;
-  return quad;
-}
 
 TEST(ShapeMend, SplitsAConcaveQuadThroughItsReflexCornerInEveryPlace) {
   // An arrowhead whose reflex corner goes round the four places, in both

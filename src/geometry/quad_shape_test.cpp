@@ -6,17 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include "quad_of.h"
+
 namespace skewquad {
 namespace {
-
-QuadLine quad_of(Vertex p1, Vertex p2, Vertex p3, Vertex p4) {
-  QuadLine quad;
-  quad.corners[0] = p1;
-  quad.corners[1] = p2;
-  quad.corners[2] = p3;
-  quad.corners[3] = p4;
-  return quad;
-}
 
 // P1 (0,0,0), P2 (10,0,0), then P3 so that the corner at P2 has `degrees`
 // between its edges, at `reach` from P2, and P4 (0,10,0).

@@ -9,20 +9,10 @@
 #include <gtest/gtest.h>
 
 #include "plain_measure.h"
+#include "quad_of.h"
 
 namespace skewquad {
 namespace {
-
-QuadLine quad_of(Vertex p1, Vertex p2, Vertex p3, Vertex p4) {
-  QuadLine quad;
-  quad.line_type = 4;
-  quad.colour = 16;
-  quad.corners[0] = p1;
-  quad.corners[1] = p2;
-  quad.corners[2] = p3;
-  quad.corners[3] = p4;
-  return quad;
-}
 
 QuadLine rotated(const QuadLine& quad) {
   return quad_of(quad.corners[1], quad.corners[2], quad.corners[3], quad.corners[0]);
