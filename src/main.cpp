@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "classic/run_classic.h"
-#include "library/run_scan.h"
+#include "scan/run_scan.h"
 #include "lsp/run_lsp.h"
 #include "platform/console.h"
 

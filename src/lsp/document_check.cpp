@@ -2,7 +2,7 @@
 #include "lsp/document_check.h"
 
 #include "check/check_loop.h"
-#include "findings/messages.h"
+#include "ldraw/messages.h"
 #include "text/line_reader.h"
 
 namespace skewquad::lsp {

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "check/limits.h"
-#include "findings/check_groups.h"
+#include "ldraw/check_groups.h"
 #include "lsp/document_text.h"
 #include "lsp/lsp_texts.h"
 

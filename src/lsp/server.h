@@ -8,7 +8,7 @@
 #include <string>
 
 #include "check/judge_quad.h"
-#include "findings/ldconfig.h"
+#include "ldraw/ldconfig.h"
 #include "lsp/document_check.h"
 
 namespace skewquad::lsp {

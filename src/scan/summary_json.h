@@ -4,7 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "library/scan_totals.h"
+#include "scan/scan_totals.h"
 
 namespace skewquad {
 

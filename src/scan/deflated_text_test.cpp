@@ -1,6 +1,6 @@
 // Deflated base64 against zlib's own inflate, over texts cut at every edge
 // of a group of three and of the deflate buffers.
-#include "library/deflated_text.h"
+#include "scan/deflated_text.h"
 
 #include <random>
 #include <string>

@@ -1,6 +1,6 @@
 // The library mode's report formats, finding by finding, and the sink that
 // hands a long report on before it grows past its budget.
-#include "library/report_printer.h"
+#include "scan/report_printer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The library mode's command line, read by CLI11; the angles are read as the
 // classic -w and -t read theirs, and held to the same ranges.
-#include "library/scan_options.h"
+#include "scan/scan_options.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
@@ -11,8 +11,8 @@
 
 #include "check/exit_status.h"
 #include "check/limits.h"
-#include "findings/check_groups.h"
-#include "library/library_texts.h"
+#include "ldraw/check_groups.h"
+#include "scan/library_texts.h"
 #include "text/scanf_numbers.h"
 
 namespace skewquad {

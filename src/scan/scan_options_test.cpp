@@ -1,6 +1,6 @@
 // The library mode's command line: what it settles, and each mistake told
 // as a usage error with its own message.
-#include "library/scan_options.h"
+#include "scan/scan_options.h"
 
 #include <string>
 #include <vector>

@@ -4,9 +4,9 @@
 // finding costs no document of its own.
 #include <nlohmann/json.hpp>
 
-#include "findings/messages.h"
-#include "library/report_printer.h"
-#include "library/summary_json.h"
+#include "ldraw/messages.h"
+#include "scan/report_printer.h"
+#include "scan/summary_json.h"
 
 namespace skewquad {
 namespace {

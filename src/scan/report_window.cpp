@@ -1,12 +1,12 @@
 // The window of files in flight, and the report output.
-#include "library/report_window.h"
+#include "scan/report_window.h"
 
 #include <cerrno>
 #include <new>
 #include <system_error>
 
 #include "check/check_loop.h"
-#include "library/line_edits.h"
+#include "scan/line_edits.h"
 #include "platform/console.h"
 #include "platform/files.h"
 

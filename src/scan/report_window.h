@@ -14,10 +14,10 @@
 
 #include "check/check_loop.h"
 #include "check/judge_quad.h"
-#include "library/library_walk.h"
-#include "library/report_printer.h"
-#include "library/scan_options.h"
-#include "library/scan_totals.h"
+#include "scan/library_walk.h"
+#include "scan/report_printer.h"
+#include "scan/scan_options.h"
+#include "scan/scan_totals.h"
 #include "text/line_reader.h"
 
 namespace skewquad {

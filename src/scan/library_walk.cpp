@@ -2,7 +2,7 @@
 // names are sorted with a folder's name read as if it ended in '/', so that
 // walking depth first gives the same order as sorting every path found; the
 // paths given are merged the same way.
-#include "library/library_walk.h"
+#include "scan/library_walk.h"
 
 #include <algorithm>
 #include <system_error>

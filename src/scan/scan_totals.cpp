@@ -1,5 +1,5 @@
 // Adding up a scan, and its exit status.
-#include "library/scan_totals.h"
+#include "scan/scan_totals.h"
 
 #include "check/exit_status.h"
 

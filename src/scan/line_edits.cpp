@@ -1,5 +1,5 @@
 // The unified diff of a mending scan, hunk by hunk.
-#include "library/line_edits.h"
+#include "scan/line_edits.h"
 
 #include <cstdio>
 

@@ -1,5 +1,5 @@
 // Deflating into base64 with zlib, which the build finds where it can.
-#include "library/deflated_text.h"
+#include "scan/deflated_text.h"
 
 #include <stdexcept>
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "check/line_checks.h"
-#include "library/scan_totals.h"
+#include "scan/scan_totals.h"
 #include "records/run_records.h"
 
 namespace skewquad {

@@ -1,5 +1,5 @@
 // The unified diff of a mend: hunks, their context and their numbers.
-#include "library/line_edits.h"
+#include "scan/line_edits.h"
 
 #include <gtest/gtest.h>
 

@@ -14,12 +14,12 @@
 #include <set>
 #include <system_error>
 
-#include "findings/ldconfig.h"
-#include "findings/messages.h"
-#include "library/deflated_text.h"
-#include "library/library_texts.h"
-#include "library/report_printer.h"
-#include "library/summary_json.h"
+#include "ldraw/ldconfig.h"
+#include "ldraw/messages.h"
+#include "scan/deflated_text.h"
+#include "scan/library_texts.h"
+#include "scan/report_printer.h"
+#include "scan/summary_json.h"
 #include "platform/files.h"
 #include "text/line_reader.h"
 #include "text/line_words.h"

@@ -1,5 +1,5 @@
 // Names, severities, messages and rules of the checks.
-#include "findings/messages.h"
+#include "ldraw/messages.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -7,7 +7,7 @@
 #include <cstring>
 #include <iterator>
 
-#include "findings/finding_texts.h"
+#include "ldraw/finding_texts.h"
 
 namespace skewquad {
 namespace {

@@ -1,5 +1,5 @@
 // The walk of a scan: which files, in which order, links and overlaps.
-#include "library/library_walk.h"
+#include "scan/library_walk.h"
 
 #include <filesystem>
 #include <string>

@@ -1,5 +1,5 @@
 // Reading LDConfig.ldr, and finding it above a path.
-#include "findings/ldconfig.h"
+#include "ldraw/ldconfig.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // GitHub workflow commands: each finding an annotation on its file and line
 // (::error, ::warning, ::notice for a mend), escaped as GitHub reads them.
-#include "findings/messages.h"
-#include "library/report_printer.h"
+#include "ldraw/messages.h"
+#include "scan/report_printer.h"
 
 namespace skewquad {
 namespace {

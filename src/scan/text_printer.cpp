@@ -4,9 +4,9 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "findings/messages.h"
-#include "library/library_texts.h"
-#include "library/report_printer.h"
+#include "ldraw/messages.h"
+#include "scan/library_texts.h"
+#include "scan/report_printer.h"
 
 namespace skewquad {
 namespace {

@@ -1,5 +1,5 @@
 // Groups of checks by name.
-#include "findings/check_groups.h"
+#include "ldraw/check_groups.h"
 
 namespace skewquad {
 

@@ -1,7 +1,7 @@
 // The totals of a scan, and the exit status they imply.
 #pragma once
 
-#include "library/library_walk.h"
+#include "scan/library_walk.h"
 #include "records/run_records.h"
 
 namespace skewquad {

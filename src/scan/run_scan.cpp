@@ -4,7 +4,7 @@
 // whatever the number of workers, and memory stays bounded however large
 // the tree. Each worker checks one file at a time with the classic line
 // loop, shapes first, reusing one read buffer.
-#include "library/run_scan.h"
+#include "scan/run_scan.h"
 
 #include <algorithm>
 #include <atomic>
@@ -22,12 +22,12 @@
 #include <vector>
 
 #include "check/exit_status.h"
-#include "findings/ldconfig.h"
-#include "library/library_texts.h"
-#include "library/library_walk.h"
-#include "library/report_printer.h"
-#include "library/report_window.h"
-#include "library/scan_options.h"
+#include "ldraw/ldconfig.h"
+#include "scan/library_texts.h"
+#include "scan/library_walk.h"
+#include "scan/report_printer.h"
+#include "scan/report_window.h"
+#include "scan/scan_options.h"
 #include "platform/console.h"
 
 namespace skewquad {

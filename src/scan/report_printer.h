@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "check/finding.h"
-#include "library/library_walk.h"
-#include "library/scan_totals.h"
+#include "scan/library_walk.h"
+#include "scan/scan_totals.h"
 #include "records/run_records.h"
 
 namespace skewquad {

@@ -10,9 +10,9 @@
 #include <system_error>
 
 #include "check/exit_status.h"
-#include "findings/messages.h"
-#include "library/library_texts.h"
-#include "library/report_printer.h"
+#include "ldraw/messages.h"
+#include "scan/library_texts.h"
+#include "scan/report_printer.h"
 #include "platform/files.h"
 
 namespace skewquad {
