@@ -1,56 +1,18 @@
-// The line loop: pieces in, quads judged, the copy out in runs.
+// The line loops: pieces in, lines checked and judged, the copy or the
+// mends out.
 #include "check/check_loop.h"
 
+#include <string>
+
 #include "geometry/quad_mend.h"
+#include "text/line_words.h"
 #include "text/quad_line_reader.h"
 #include "writer/split_writer.h"
 
 namespace skewquad {
-namespace {
-
-// The line checks beyond the quads' on a line of `type` (or the geometry of
-// a texture-map line), counted in the tally. `geometry` is set to the line
-// checked within the piece; a quad's words, when located, are kept in
-// `quad_words` for its judge.
-LineVerdict check_other_checks(std::string_view piece, std::int32_t type, const CheckRules& rules,
-                               RunTally& tally, FindingSink& sink, LineMending mending,
-                               std::string_view& geometry, std::int32_t& geometry_type,
-                               QuadWords* quad_words = nullptr) {
-  // A line longer than a piece is not checked past its first piece.
-  if (piece.back() != '\n' && piece.size() >= kPieceCharacters) return {};
-  geometry = piece;
-  if (type == 0) {
-    geometry = texture_map_geometry(piece);
-    if (geometry.empty()) return {};
-    type = probe_line_type(geometry);
-    // A texture map's geometry is checked as the line it is, but a quad's
-    // shape and warp are not, and nothing of it is removed.
-    mending.removal = false;
-  }
-  geometry_type = type;
-  if (type < 1 || type > 5) return {};
-  LineVerdict verdict =
-      check_line(geometry, type, tally.line_number, rules.lines, sink, mending, quad_words);
-  tally.line_faults += verdict.faults;
-  tally.mended_errors += verdict.mended;
-  if (piece.data() != geometry.data()) {
-    verdict.settled = false;
-    verdict.quad_located = false;
-  }
-  if (verdict.settled) ++tally.quad_count;
-  return verdict;
-}
-
-}  // namespace
 
 void check_lines(LineReader& input, CopyStream* copy, const CheckRules& rules,
                  const ModeFlags& flags, RunTally& tally, FindingSink& sink) {
-  // Settled once: read through the references line after line, they could
-  // not be kept in registers past the tally's writes.
-  const bool physical_lines = rules.mode == CheckMode::kLibrary;
-  const bool other_checks = rules.lines.groups.beyond_quads();
-  const bool quad_checks = rules.lines.groups.quads;
-  bool at_line_start = true;
   QuadLine quad;
   std::string_view piece;
   std::string_view last_line_end = "\n";
@@ -64,32 +26,15 @@ void check_lines(LineReader& input, CopyStream* copy, const CheckRules& rules,
   for (;;) {
     if (copy != nullptr && input.may_move_next()) hand_over_unchanged();
     if (!input.next(piece)) break;
+    ++tally.line_number;
     QuadJudgement judgement;
-    // The rest of a physical line longer than a piece is neither a line of
-    // its own nor a quad, however it begins.
-    if (at_line_start || !physical_lines) {
-      ++tally.line_number;
-      const std::int32_t type = probe_line_type(piece);
-      std::string_view geometry;
-      std::int32_t geometry_type = 0;
-      LineVerdict verdict;
-      QuadWords quad_words;
-      if (other_checks) {
-        verdict = check_other_checks(piece, type, rules, tally, sink, {}, geometry, geometry_type,
-                                     &quad_words);
-      }
-      if (verdict.settled) {
-        // A quad in the edge colour is settled by its colour.
-      } else if (type == kQuadLineType && quad_checks) {
-        judgement = judge_quad(piece, rules, quad, verdict.quad_located ? &quad_words : nullptr);
-        count_quad(judgement.fate, tally);
-        if (is_fault(judgement.fate) || is_split(judgement.fate)) {
-          sink.take(
-              quad_finding(tally.line_number, judgement.fate, judgement.measure.max, false, piece));
-        }
+    if (probe_line_type(piece) == kQuadLineType) {
+      judgement = judge_quad(piece, rules, quad);
+      count_quad(judgement.fate, tally);
+      if (is_fault(judgement.fate) || is_split(judgement.fate)) {
+        sink.take(quad_finding(tally.line_number, judgement.fate, judgement.measure.max, piece));
       }
     }
-    at_line_start = piece.back() == '\n';
     if (copy == nullptr) continue;
     // A warped quad piece with no line end of its own is ended like the
     // pieces before it.
@@ -127,76 +72,216 @@ ShapeFault shape_fault_of(QuadFate fate) {
   }
 }
 
-}  // namespace
+bool is_zeros(CheckId check) {
+  return check == CheckId::kTrailingZeros || check == CheckId::kLeadingZeros;
+}
 
-void mend_lines(LineReader& input, const CheckRules& rules, MendLevel level, bool conditional,
-                RunTally& tally, FindingSink& sink, LineEdits& edits) {
+// The words of a quad line as its mend writes them.
+QuadText quad_text_of(std::string_view line) {
+  const LineWords words = split_words(line, kQuadWords);
+  QuadText text;
+  text.colour = words.words[1];
+  for (int i = 0; i < 12; ++i) text.coordinates[i] = words.words[2 + i];
+  return text;
+}
+
+// Appends the mend of a quad line `line` (its words as written) of this
+// fate, if it has one, and says what it does; nothing when it is the
+// author's.
+MendKind append_quad_mend(std::string& out, std::string_view line, QuadFate fate,
+                          const QuadLine& quad, const WarpMeasure& measure, bool conditional,
+                          std::string_view line_end) {
+  if (is_split(fate)) {
+    // Cut along the diagonal with the smaller fold.
+    append_warp_mend(out, quad_text_of(line), measure.fold_24 > measure.fold_13, conditional,
+                     line_end);
+    return MendKind::kWarpSplit;
+  }
+  const ShapeMend mend = shape_mend(quad, shape_fault_of(fate));
+  if (mend.kind == ShapeMend::Kind::kNone) return MendKind::kNone;
+  append_shape_mend(out, quad_text_of(line), mend, line_end);
+  switch (fate) {
+    case QuadFate::kIdenticalCorners:
+      return MendKind::kIdenticalTriangle;
+    case QuadFate::kCollinearCorners:
+      return MendKind::kCollinearTriangle;
+    default:
+      return MendKind::kConcaveSplit;
+  }
+}
+
+// A line's checks beyond its quad's: the geometry checked (the line, or a
+// texture map's), its type, and what was found.
+struct LineFindings {
+  LineVerdict verdict;
+  int line_type = 0;
+  std::string_view geometry;
+};
+
+// The scan's loop; `kMends` settles at compile time whether mends are
+// worked out, so that checking alone pays nothing for them.
+template <bool kMends>
+void analyse(LineReader& input, const CheckRules& rules, const MendRules& mends, RunTally& tally,
+             FindingSink& sink, LineEdits* edits) {
+  // Settled once: read through the references line after line, they could
+  // not be kept in registers past the tally's writes.
+  const bool line_checks = rules.lines.groups.beyond_quads();
+  const bool quad_checks = rules.lines.groups.quads;
+  bool at_line_start = true;
   QuadLine quad;
   std::string_view piece;
   std::string_view last_line_end = "\n";
+  std::string without_zeros;
   std::string replacement;
-  std::string quad_mend;
-  bool at_line_start = true;
   while (input.next(piece)) {
     const bool starts_line = at_line_start;
     at_line_start = piece.back() == '\n';
-    if (at_line_start) last_line_end = line_end_of(piece);
+    if constexpr (kMends) {
+      if (at_line_start) last_line_end = line_end_of(piece);
+    }
+    // The rest of a physical line longer than a piece is neither a line of
+    // its own nor a quad, however it begins.
     if (!starts_line) {
-      edits.keep(piece);
+      if (edits != nullptr) edits->keep(piece);
       continue;
     }
     ++tally.line_number;
     const std::int32_t type = probe_line_type(piece);
+    // A line longer than a piece is checked by its quad checks alone, and
+    // never mended.
     const bool whole_line = at_line_start || piece.size() < kPieceCharacters;
-    std::string_view geometry;
-    std::int32_t geometry_type = 0;
-    replacement.clear();
-    LineVerdict verdict;
-    if (rules.lines.groups.beyond_quads()) {
-      // The line without its needless zeros, worked out before its findings
-      // are told so that each can say what it becomes.
-      const std::string_view line = type == 0 ? texture_map_geometry(piece) : piece;
-      if (whole_line && !line.empty()) {
-        append_without_needless_zeros(replacement, piece, line, probe_line_type(line));
+    LineFindings line;
+    QuadWords quad_words;
+    if (line_checks && whole_line) {
+      line.geometry = piece;
+      line.line_type = type;
+      if (type == 0) {
+        // A texture map's geometry is checked as the line it is, but a
+        // quad's shape and warp are not.
+        line.geometry = texture_map_geometry(piece);
+        line.line_type = line.geometry.empty() ? 0 : probe_line_type(line.geometry);
       }
-      verdict = check_other_checks(piece, type, rules, tally, sink,
-                                   {whole_line, whole_line, replacement}, geometry, geometry_type);
-      if (!verdict.rewrite_zeros) replacement.clear();
+      if (line.line_type >= 1 && line.line_type <= 5) {
+        line.verdict = check_line(line.geometry, line.line_type, rules.lines,
+                                  line.geometry.data() == piece.data() ? &quad_words : nullptr);
+        tally.line_faults += line.verdict.faults;
+      }
     }
-    if (verdict.remove || verdict.settled || type != kQuadLineType || !rules.lines.groups.quads) {
-      if (verdict.remove || verdict.rewrite_zeros) {
-        edits.replace(piece, replacement);
+    const LineVerdict& verdict = line.verdict;
+    QuadJudgement judgement;
+    bool judged = false;
+    if (verdict.settled) {
+      // A quad in the edge colour is settled by its colour.
+      ++tally.quad_count;
+    } else if (type == kQuadLineType && quad_checks) {
+      judgement = judge_quad(piece, rules, quad, verdict.quad_located ? &quad_words : nullptr);
+      count_quad(judgement.fate, tally);
+      judged = is_fault(judgement.fate) || is_split(judgement.fate);
+    }
+
+    LineMend mend;
+    if constexpr (kMends) {
+      if (mends.mends && whole_line) {
+        replacement.clear();
+        std::string_view mended_text = piece;
+        if (verdict.draws_nothing && line.geometry.data() == piece.data()) {
+          // A line or triangle that draws nothing goes, whatever else is
+          // wrong with it.
+          mend.kind = MendKind::kRemoved;
+        } else {
+          if (verdict.needless_zeros) {
+            without_zeros.clear();
+            mend.zero_numbers = append_without_needless_zeros(without_zeros, piece, line.geometry,
+                                                              line.line_type, mend.first_zeros);
+            mended_text = without_zeros;
+          }
+          if (judged && is_at_level(judgement.fate, mends.level)) {
+            const std::string_view own_end = line_end_of(piece);
+            mend.kind =
+                append_quad_mend(replacement, mended_text, judgement.fate, quad, judgement.measure,
+                                 mends.conditional, own_end.empty() ? last_line_end : own_end);
+            // A last line without an end stays without one.
+            if (mend.kind != MendKind::kNone && own_end.empty()) {
+              replacement.resize(replacement.size() - last_line_end.size());
+            }
+            mend.zeros_too = mend.kind != MendKind::kNone && verdict.needless_zeros;
+          }
+          if (mend.kind == MendKind::kNone && verdict.needless_zeros) {
+            mend.kind = MendKind::kZeros;
+            replacement = without_zeros;
+          }
+        }
+        mend.replacement = replacement;
+      }
+    }
+
+    // The findings, each told its part in the line's mend: the one whose
+    // check the mend answers carries it, the others it settles are
+    // resolved by it.
+    const bool quad_mended = kMends && judged && mend.kind != MendKind::kNone &&
+                             mend.kind != MendKind::kRemoved && mend.kind != MendKind::kZeros;
+    int carrier = -1;
+    for (int i = 0; i < verdict.faults && !quad_mended && carrier < 0; ++i) {
+      const CheckId check = verdict.found[i].check;
+      if ((mend.kind == MendKind::kRemoved && check == CheckId::kIdentical) ||
+          (mend.kind == MendKind::kZeros && is_zeros(check))) {
+        carrier = i;
+      }
+    }
+    const auto tell = [&](Finding& finding, bool settled, bool carries) {
+      if constexpr (kMends) {
+        if (carries) {
+          finding.role = MendRole::kCarrier;
+          finding.mend = mend;
+        } else if (settled) {
+          finding.role = MendRole::kResolved;
+        }
+        if (settled) {
+          ++(finding.severity == Severity::kWarning ? tally.resolved_warnings
+                                                    : tally.resolved_errors);
+        }
+      }
+      sink.take(finding);
+    };
+    for (int i = 0; i < verdict.faults; ++i) {
+      const LineFault& fault = verdict.found[i];
+      Finding finding;
+      finding.line_number = tally.line_number;
+      finding.check = fault.check;
+      finding.line_type = line.line_type;
+      finding.text = fault.text();
+      finding.line = line.geometry;
+      const bool settled =
+          mend.kind == MendKind::kRemoved ||
+          (is_zeros(fault.check) && (mend.kind == MendKind::kZeros || mend.zeros_too));
+      tell(finding, settled, i == carrier);
+    }
+    if (judged) {
+      Finding finding =
+          quad_finding(tally.line_number, judgement.fate, judgement.measure.max, piece);
+      tell(finding, quad_mended, quad_mended);
+    }
+    if constexpr (kMends) {
+      if (mend.kind != MendKind::kNone) ++tally.mended_lines;
+    }
+    if (edits != nullptr) {
+      if (mend.kind != MendKind::kNone) {
+        edits->replace(piece, mend.replacement);
       } else {
-        edits.keep(piece);
-      }
-      continue;
-    }
-    const QuadJudgement judgement = judge_quad(piece, rules, quad);
-    count_quad(judgement.fate, tally);
-    // A line longer than a piece is left whole to the author. The quad's
-    // own mend writes its numbers afresh.
-    quad_mend.clear();
-    if (whole_line && is_at_level(judgement.fate, level)) {
-      if (is_split(judgement.fate)) {
-        append_warp_mend(quad_mend, piece, quad, judgement.measure, conditional, last_line_end);
-      } else if (const ShapeMend mend = shape_mend(quad, shape_fault_of(judgement.fate));
-                 mend.kind != ShapeMend::Kind::kNone) {
-        append_shape_mend(quad_mend, piece, quad, mend, last_line_end);
+        edits->keep(piece);
       }
     }
-    const bool mended = !quad_mend.empty();
-    if (mended) {
-      ++(judgement.fate == QuadFate::kWarning ? tally.mended_warnings : tally.mended_errors);
-      edits.replace(piece, quad_mend);
-    } else if (!replacement.empty()) {
-      edits.replace(piece, replacement);
-    } else {
-      edits.keep(piece);
-    }
-    if (is_fault(judgement.fate) || is_split(judgement.fate)) {
-      sink.take(quad_finding(tally.line_number, judgement.fate, judgement.measure.max, mended,
-                             piece, quad_mend));
-    }
+  }
+}
+
+}  // namespace
+
+void analyse_lines(LineReader& input, const CheckRules& rules, const MendRules& mends,
+                   RunTally& tally, FindingSink& sink, LineEdits* edits) {
+  if (mends.mends) {
+    analyse<true>(input, rules, mends, tally, sink, edits);
+  } else {
+    analyse<false>(input, rules, mends, tally, sink, edits);
   }
 }
 

@@ -1,5 +1,7 @@
-// The line loop of a check run: every piece of the input read, every quad
-// judged, counted and handed to the sink, and the copy written.
+// The line loops of the check core: the classic run's, which reads every
+// piece and writes the copy, and the scan's, which checks every physical
+// line by the groups asked for and works out the mend of each line that
+// has one.
 #pragma once
 
 #include "check/finding.h"
@@ -10,23 +12,29 @@
 
 namespace skewquad {
 
-/// Reads every piece of the input, judges each quad line by `rules`, counts
-/// it in `tally` and hands `sink` the findings (each faulty quad line and
-/// each quad above the warning angle), and, when `copy` is given, writes the
-/// copy: every piece as read, but a quad above the warning angle as its
-/// split. In the classic mode every piece of at most 1,023 characters counts
-/// as a line and is probed for a quad; in the library mode a line is a
-/// physical line, whatever its length, and only its first piece is probed.
+/// The classic loop: reads every piece of the input (of at most 1,023
+/// characters, each counted as a line and probed for a quad), judges each
+/// quad line by `rules`, counts it in `tally` and hands `sink` each invalid
+/// quad line and each quad above the warning angle, and, when `copy` is
+/// given, writes the copy: every piece as read, but a quad above the
+/// warning angle as its split.
 void check_lines(LineReader& input, CopyStream* copy, const CheckRules& rules,
                  const ModeFlags& flags, RunTally& tally, FindingSink& sink);
 
-/// Which findings a mending run mends: those at the error level (every
+/// Which findings a mend is worked out for: those at the error level (every
 /// fault and every quad above the error angle), or those and the quads above
 /// the warning angle.
 enum class MendLevel : std::uint8_t { kErrors, kWarnings };
 
-/// Where a mending run's bytes go: each piece as read, or a whole line
-/// replaced by its mend.
+/// Whether, and how, the scan's loop works out the mend of each line.
+struct MendRules {
+  bool mends = false;
+  MendLevel level = MendLevel::kErrors;
+  bool conditional = true;  // a warped quad's mend holds the conditional line along the cut
+};
+
+/// Where the bytes of a file go when its mends are applied: each piece as
+/// read, or a whole line replaced by its mend.
 class LineEdits {
  public:
   virtual void keep(std::string_view piece) = 0;
@@ -39,13 +47,24 @@ class LineEdits {
   ~LineEdits() = default;
 };
 
-/// The library mode's loop when mending: as check_lines in the library
-/// mode, but each finding at or above `level` that has a mend, on a line no
-/// longer than a piece, is handed to the sink as mended and its line to
-/// `edits` with its replacement (a warped quad's split, with the
-/// conditional line unless `conditional` is false; a shape fault's
-/// triangles); every other piece goes to `edits` as read.
-void mend_lines(LineReader& input, const CheckRules& rules, MendLevel level, bool conditional,
-                RunTally& tally, FindingSink& sink, LineEdits& edits);
+/// The scan's loop: a line is a physical line, whatever its length, and
+/// only its first piece is probed. Each line is checked by the groups of
+/// `rules` (a quad's shape before its warp), counted in `tally`, and its
+/// findings handed to `sink` in the order they are found. With
+/// `mends.mends`, each line whose findings at the mend level can be mended
+/// without changing what is drawn gets one mend, which holds all of them:
+/// - a line or triangle whose points are the same goes;
+/// - needless zeros are dropped (the same numbers, every other byte kept);
+/// - a warped quad becomes its split along the diagonal with the smaller
+///   fold, a concave quad two triangles through its reflex corner, a quad
+///   with one repeated or straight corner the triangle of the other three,
+///   each corner written with its words on the line (after their needless
+///   zeros are dropped), in the quad's colour as written and its winding.
+/// The mend is told with one finding of its line (its carrier); the others
+/// it settles are marked resolved. A line longer than a piece is left to
+/// the author. When `edits` is given, every piece goes to it: kept, or its
+/// line replaced by its mend.
+void analyse_lines(LineReader& input, const CheckRules& rules, const MendRules& mends,
+                   RunTally& tally, FindingSink& sink, LineEdits* edits = nullptr);
 
 }  // namespace skewquad

@@ -14,6 +14,7 @@
 #include "plain_measure.h"
 #include "test_files.h"
 #include "text/quad_line_reader.h"
+#include "text/read_ahead.h"
 
 namespace skewquad {
 namespace {
@@ -48,10 +49,27 @@ LoopResult run_on(std::string_view content, const AngleLimits& limits = {}, Mode
   return run;
 }
 
+// A finding's check and severity, as a quad's fate tells them.
+QuadFate fate_of(const Finding& finding) {
+  switch (finding.check) {
+    case CheckId::kInvalid:
+      return QuadFate::kInvalid;
+    case CheckId::kIdentical:
+      return QuadFate::kIdenticalCorners;
+    case CheckId::kCollinear:
+      return QuadFate::kCollinearCorners;
+    case CheckId::kNotConvex:
+      return QuadFate::kNotConvex;
+    default:
+      return finding.severity == Severity::kWarning ? QuadFate::kWarning : QuadFate::kError;
+  }
+}
+
 // The line numbers and fates of the findings.
 std::vector<std::pair<long long, QuadFate>> lines_and_fates(const LoopResult& run) {
   std::vector<std::pair<long long, QuadFate>> found;
-  for (const Finding& finding : run.findings) found.emplace_back(finding.line_number, finding.fate);
+  for (const Finding& finding : run.findings)
+    found.emplace_back(finding.line_number, fate_of(finding));
   return found;
 }
 
@@ -117,7 +135,47 @@ TEST(CheckLines, CopiesAnIncompleteQuadLineAndMeasuresNothingFromIt) {
             "4 16 0 0 0 1 0,5 0 1 1 0 0 1 1\n");
 }
 
-TEST(CheckLines, CountsPiecesInTheClassicModeAndPhysicalLinesInTheLibraryMode) {
+// The scan's loop over a text, every finding recorded and the file as its
+// mends leave it.
+struct ScanResult {
+  RunTally tally;
+  std::vector<Finding> findings;
+  std::vector<std::string> replacements;  // of the findings that carry a mend
+  std::string mended;
+};
+
+class StringEdits final : public LineEdits {
+ public:
+  void keep(std::string_view piece) override { text.append(piece); }
+  void replace(std::string_view /*line*/, std::string_view replacement) override {
+    text.append(replacement);
+  }
+  std::string text;
+};
+
+ScanResult scan_on(std::string_view content, CheckGroups groups = {},
+                   MendLevel level = MendLevel::kErrors) {
+  std::string padded(content);
+  padded.append(kReadableAfterPiece, '\0');
+  LineReader reader;
+  reader.restart(std::string_view(padded.data(), content.size()));
+  CheckRules rules = check_rules_for({}, CheckMode::kLibrary);
+  rules.lines.groups = groups;
+  RecordingSink sink;
+  StringEdits edits;
+  ScanResult result;
+  analyse_lines(reader, rules, {true, level, true}, result.tally, sink, &edits);
+  result.findings = std::move(sink.findings);
+  for (const Finding& finding : result.findings) {
+    if (finding.role == MendRole::kCarrier) {
+      result.replacements.emplace_back(finding.mend.replacement);
+    }
+  }
+  result.mended = std::move(edits.text);
+  return result;
+}
+
+TEST(CheckLines, CountsPiecesInTheClassicModeAndPhysicalLinesInTheScan) {
   // A comment whose 1,024th character begins what reads as a warped quad,
   // then a warped quad.
   const std::string content = "0 " + std::string(1021, 'x') +
@@ -127,13 +185,90 @@ TEST(CheckLines, CountsPiecesInTheClassicModeAndPhysicalLinesInTheLibraryMode) {
   using Found = std::vector<std::pair<long long, F>>;
   const LoopResult classic = run_on(content);
   EXPECT_EQ(lines_and_fates(classic), (Found{{2, F::kError}, {3, F::kError}}));
-  const LoopResult library = run_on(content, {}, {}, CheckMode::kLibrary);
-  EXPECT_EQ(lines_and_fates(library), (Found{{2, F::kError}}));
-  EXPECT_EQ(library.tally.line_number, 2);
-  EXPECT_EQ(library.tally.quad_count, 1);
-  // Every byte still reaches the copy, the quad's split in its place.
-  EXPECT_EQ(library.copy.substr(0, content.find('\n') + 1),
+  const ScanResult scan = scan_on(content);
+  ASSERT_EQ(scan.findings.size(), 1u);
+  EXPECT_EQ(scan.findings[0].line_number, 2);
+  EXPECT_EQ(scan.tally.line_number, 2);
+  EXPECT_EQ(scan.tally.quad_count, 1);
+  // Every byte of the long line reaches the mended file as it was.
+  EXPECT_EQ(scan.mended.substr(0, content.find('\n') + 1),
             content.substr(0, content.find('\n') + 1));
+}
+
+TEST(AnalyseLines, MendsEachLineOnceTellingItWithOneFinding) {
+  CheckGroups all{true, true, true, true};
+  // One number with a needless zero either side: two findings, one mend.
+  ScanResult run = scan_on("2 24 -00.50 0 0 1 1 1\n", all);
+  ASSERT_EQ(run.findings.size(), 2u);
+  EXPECT_EQ(run.findings[0].role, MendRole::kCarrier);
+  EXPECT_EQ(run.findings[0].mend.kind, MendKind::kZeros);
+  EXPECT_EQ(run.findings[1].role, MendRole::kResolved);
+  EXPECT_EQ(run.mended, "2 24 -0.5 0 0 1 1 1\n");
+  EXPECT_EQ(run.tally.mended_lines, 1);
+  EXPECT_EQ(run.tally.resolved_errors, 2);
+  // A line that draws nothing goes: its colour and its numbers go with it,
+  // the mend told by the check that found it draws nothing.
+  run = scan_on("2 16 1.50 0 0 1.50 0 0\n", all);
+  ASSERT_EQ(run.findings.size(), 3u);
+  EXPECT_EQ(run.findings[0].check, CheckId::kEdgeColour);
+  EXPECT_EQ(run.findings[0].role, MendRole::kResolved);
+  EXPECT_EQ(run.findings[1].check, CheckId::kIdentical);
+  EXPECT_EQ(run.findings[1].role, MendRole::kCarrier);
+  EXPECT_EQ(run.findings[1].mend.kind, MendKind::kRemoved);
+  EXPECT_EQ(run.findings[2].role, MendRole::kResolved);
+  EXPECT_EQ(run.mended, "");
+  // A warped quad with untidy numbers: one split, its corners without the
+  // zeros, told by the warp; the decimals stay the author's.
+  run = scan_on("4 16 0 0 0 1.0 0 0 1 1 0 0 1 1.123456\r\n", all);
+  ASSERT_EQ(run.findings.size(), 3u);
+  EXPECT_EQ(run.findings[0].check, CheckId::kDecimals);
+  EXPECT_EQ(run.findings[0].role, MendRole::kNone);
+  EXPECT_EQ(run.findings[1].check, CheckId::kTrailingZeros);
+  EXPECT_EQ(run.findings[1].role, MendRole::kResolved);
+  EXPECT_EQ(run.findings[2].check, CheckId::kWarp);
+  EXPECT_EQ(run.findings[2].role, MendRole::kCarrier);
+  EXPECT_TRUE(run.findings[2].mend.zeros_too);
+  EXPECT_EQ(run.mended,
+            "3 16 0 0 0 1 0 0 1 1 0\r\n3 16 0 0 0 1 1 0 0 1 1.123456\r\n"
+            "5 24 0 0 0 1 1 0 1 0 0 0 1 1.123456\r\n");
+}
+
+TEST(AnalyseLines, WritesAQuadsMendWithTheWordsOfItsLine) {
+  // Every coordinate and the colour as written, however many digits; the
+  // classic copy would round them to seven.
+  ScanResult run = scan_on("4 0x2FF0029 0 0 0 1 0 0 1 1 0 0 1 1.0000001\n");
+  ASSERT_EQ(run.replacements.size(), 1u);
+  EXPECT_EQ(run.mended,
+            "3 0x2FF0029 0 0 0 1 0 0 1 1 0\n3 0x2FF0029 0 0 0 1 1 0 0 1 1.0000001\n"
+            "5 24 0 0 0 1 1 0 1 0 0 0 1 1.0000001\n");
+  // A last line without an end stays without one.
+  run = scan_on("0 x\r\n4 16 0 0 0 1 0 0 1 1 0 0 1 1");
+  EXPECT_EQ(run.mended,
+            "0 x\r\n3 16 0 0 0 1 0 0 1 1 0\r\n3 16 0 0 0 1 1 0 0 1 1\r\n"
+            "5 24 0 0 0 1 1 0 1 0 0 0 1 1");
+}
+
+TEST(AnalyseLines, LeavesAQuadLineWithMoreThanItsNumbersToTheAuthor) {
+  // Words after the fourteen numbers, a fifteenth number, a letter stuck
+  // to the last, and lines joined by lone carriage returns: none is a quad
+  // to mend, and not a byte of them is lost.
+  for (const std::string line :
+       {"4 16 0 0 0 10 0 0 1 1 0 0 10 0 // note\n", "4 16 0 0 0 10 0 0 1 1 0 0 10 0 5\n",
+        "4 16 0 0 0 10 0 0 1 1 0 0 10 0x\n", "4 16 0 0 0 10 0 0 1.1.0 0 10 0\n",
+        "4 16 0 0 0 10 0 0 1 1 0 0 10 0\r2 24 0 0 0 1 1 1\r3 16 0 0 0 1 0 0 0 1 0\r\n"}) {
+    const ScanResult run = scan_on(line);
+    ASSERT_EQ(run.findings.size(), 1u) << line;
+    EXPECT_EQ(run.findings[0].check, CheckId::kInvalid) << line;
+    EXPECT_EQ(run.mended, line);
+  }
+  // A quad whose one repeated corner leaves three in a line is not a
+  // triangle in disguise.
+  const std::string degenerate = "4 16 0 0 0 5 0 0 10 0 0 10 0 0\n";
+  const ScanResult run = scan_on(degenerate);
+  ASSERT_EQ(run.findings.size(), 1u);
+  EXPECT_EQ(run.findings[0].check, CheckId::kIdentical);
+  EXPECT_EQ(run.findings[0].role, MendRole::kNone);
+  EXPECT_EQ(run.mended, degenerate);
 }
 
 TEST(CheckLines, LeavesQuadsWithoutAnAngleOutOfEveryBand) {
@@ -237,7 +372,7 @@ TEST(CheckLines, BandsAndReportsEveryQuadAsThePlainMeasureDoes) {
     ASSERT_EQ(reports.size(), expected_reports.size());
     for (std::size_t i = 0; i < reports.size(); ++i) {
       ASSERT_EQ(reports[i].line_number, expected_reports[i].line_number);
-      ASSERT_EQ(reports[i].fate, expected_reports[i].fate);
+      ASSERT_EQ(fate_of(reports[i]), fate_of(expected_reports[i]));
       ASSERT_EQ(std::bit_cast<std::uint64_t>(reports[i].angle),
                 std::bit_cast<std::uint64_t>(expected_reports[i].angle));
     }

@@ -5,57 +5,75 @@
 #include <cstdint>
 #include <string_view>
 
-#include "check/quad_fate.h"
-
 namespace skewquad {
 
-/// A fault of a line found by the checks beyond the quads': its number
-/// of values, its colour, its geometry, the form of its numbers.
-enum class LineFault : std::uint8_t {
-  kNone,           // a quad's finding: its fate says what
+/// Every check a finding can come from. The LDraw floor's catalogue of
+/// checks gives each its name, group, messages and rule, in this order.
+enum class CheckId : std::uint8_t {
   kInvalid,        // not its type's count of numbers (and a name, for type 1)
+  kIdentical,      // two points that must differ are the same
+  kCollinear,      // a corner straight or folded back
+  kNotConvex,      // a quad concave or crossing itself
+  kWarp,           // a quad folded above the warning or error angle
   kUnknownColour,  // neither a direct colour nor one the library defines
   kColour24,       // the edge colour on a sub-file, triangle or quad
   kEdgeColour,     // a line or conditional line not in the edge colour
-  kIdentical,      // two points that must differ are the same
-  kCollinear,      // a triangle's corner straight or folded back
   kSingular,       // a sub-file's placement has no inverse
   kDecimals,       // a number with six or more digits after the point
   kTrailingZeros,  // a fraction that ends in 0
   kLeadingZeros,   // a needless 0 before the first digit
 };
 
-/// A line the loop reports: where it stands and what is wrong. A quad's
-/// finding has its fate and, for a warped quad, its angle; another
-/// finding has its fault, its line's type and the words at fault.
-struct Finding {
-  long long line_number = 0;
-  QuadFate fate = QuadFate::kNoBand;
-  double angle = 0.0;
-  bool mended = false;  // replaced in the file by its mend
-  LineFault fault = LineFault::kNone;
-  int line_type = 4;
-  std::string_view text;  // the number or colour at fault, valid while the sink is told
-  std::string_view line;  // the line (or texture-map geometry) at fault, as read
-  // What a mending run replaces the line by (empty: removes it), when mended.
+/// How many checks there are.
+inline constexpr int kCheckCount = static_cast<int>(CheckId::kLeadingZeros) + 1;
+
+enum class Severity : std::uint8_t { kError, kWarning };
+
+/// What the mend of a line does to it.
+enum class MendKind : std::uint8_t {
+  kNone,
+  kWarpSplit,          // two triangles along the diagonal with the smaller fold
+  kConcaveSplit,       // two triangles along the diagonal through the reflex corner
+  kIdenticalTriangle,  // the triangle of a quad's three distinct corners
+  kCollinearTriangle,  // the triangle of a quad's corners but the straight one
+  kRemoved,            // the line draws nothing and goes
+  kZeros,              // its numbers written without their needless zeros
+};
+
+/// A finding's part in the mend of its line. A line has at most one mend,
+/// told with one of its findings; the others it settles are marked so.
+enum class MendRole : std::uint8_t {
+  kNone,      // left to the author
+  kCarrier,   // the mend of its line is told with it
+  kResolved,  // settled by the mend told with another finding of its line
+};
+
+/// What replaces a line.
+struct LineMend {
+  MendKind kind = MendKind::kNone;
+  bool zeros_too = false;        // a quad's mend whose numbers also lost needless zeros
+  int zero_numbers = 0;          // numbers written without needless zeros
+  std::string_view first_zeros;  // the first of them, as it was written
+  // The lines that replace it, each ended; empty: the line goes.
   std::string_view replacement;
 };
 
-/// A quad's finding.
-inline Finding quad_finding(long long line_number, QuadFate fate, double angle, bool mended = false,
-                            std::string_view line = {}, std::string_view replacement = {}) {
-  Finding finding;
-  finding.line_number = line_number;
-  finding.fate = fate;
-  finding.angle = angle;
-  finding.mended = mended;
-  finding.line = line;
-  finding.replacement = replacement;
-  return finding;
-}
+/// A fault found on a line: where it stands, which check found it and what
+/// is wrong; with its line's mend when it carries one.
+struct Finding {
+  long long line_number = 0;
+  CheckId check = CheckId::kWarp;
+  Severity severity = Severity::kError;
+  double angle = 0.0;  // a warped quad's fold
+  int line_type = 4;
+  std::string_view text;  // the number or colour at fault, valid while the sink is told
+  std::string_view line;  // the line (or texture-map geometry) at fault, as read
+  MendRole role = MendRole::kNone;
+  LineMend mend;        // the carrier's
+  bool mended = false;  // its file now holds its line's mend
+};
 
-/// Told of every faulty quad line and every quad above the warning angle,
-/// in line order, as the loop reads them.
+/// Told of every finding, in line order, as the loop reads them.
 class FindingSink {
  public:
   virtual void take(const Finding& finding) = 0;
@@ -65,6 +83,12 @@ class FindingSink {
   FindingSink(const FindingSink&) = default;
   FindingSink& operator=(const FindingSink&) = default;
   ~FindingSink() = default;
+};
+
+/// A sink that drops what it is told.
+class NoFindings final : public FindingSink {
+ public:
+  void take(const Finding& /*finding*/) override {}
 };
 
 }  // namespace skewquad

@@ -123,38 +123,12 @@ Vertex point_at(const double* values, int first) {
 
 }  // namespace
 
-LineVerdict check_line(std::string_view line, int type, long long line_number,
-                       const LineRules& rules, FindingSink& sink, LineMending mending,
+LineVerdict check_line(std::string_view line, int type, const LineRules& rules,
                        QuadWords* quad_words) {
   LineVerdict verdict;
   const CheckGroups& groups = rules.groups;
-  // The faults are gathered first: a line to be removed has them all mended.
-  struct Fault {
-    LineFault fault;
-    std::string_view text;
-  };
-  constexpr int kMostFaults = 8;
-  Fault found[kMostFaults];  // NOLINT: filled up to verdict.faults
-  const auto report = [&](LineFault fault, std::string_view text) {
-    found[verdict.faults++] = {fault, text};
-  };
-  const auto hand_over = [&] {
-    for (int i = 0; i < verdict.faults; ++i) {
-      Finding finding;
-      finding.line_number = line_number;
-      finding.fault = found[i].fault;
-      finding.line_type = type;
-      finding.text = found[i].text;
-      finding.line = line;
-      finding.mended =
-          verdict.remove || (mending.zeros && (finding.fault == LineFault::kTrailingZeros ||
-                                               finding.fault == LineFault::kLeadingZeros));
-      verdict.mended += finding.mended ? 1 : 0;
-      if (finding.mended && !verdict.remove) finding.replacement = mending.without_zeros;
-      verdict.rewrite_zeros = verdict.rewrite_zeros || (finding.mended && !verdict.remove);
-      sink.take(finding);
-    }
-    return verdict;
+  const auto report = [&verdict](CheckId check, std::string_view text) {
+    verdict.found[verdict.faults++] = {check, text.data(), text.size()};
   };
   // Values are needed for the geometry of lines, triangles, conditional
   // lines and sub-files alone.
@@ -166,20 +140,20 @@ LineVerdict check_line(std::string_view line, int type, long long line_number,
   if (!located) read_word_by_word(line, type, with_values, read);
   verdict.quad_located = located && type == 4;
   if (!read.complete) {
-    if (groups.lines && type != 4) report(LineFault::kInvalid, {});
-    return hand_over();
+    if (groups.lines && type != 4) report(CheckId::kInvalid, {});
+    return verdict;
   }
 
   if (groups.colours) {
     if (!read.direct && rules.colours != nullptr && !rules.colours->has(read.colour)) {
-      report(LineFault::kUnknownColour, read.colour_word);
+      report(CheckId::kUnknownColour, read.colour_word);
     }
     const bool edge = !read.direct && read.colour == kEdgeColour;
     if ((type == 1 || type == 3 || type == 4) && edge) {
-      report(LineFault::kColour24, read.colour_word);
+      report(CheckId::kColour24, read.colour_word);
       verdict.settled = type == 4;
     } else if ((type == 2 || type == 5) && !edge) {
-      report(LineFault::kEdgeColour, read.colour_word);
+      report(CheckId::kEdgeColour, read.colour_word);
     }
   }
 
@@ -189,23 +163,23 @@ LineVerdict check_line(std::string_view line, int type, long long line_number,
       case 1: {
         double matrix[9];
         for (int i = 0; i < 9; ++i) matrix[i] = values[3 + i];
-        if (is_singular(matrix)) report(LineFault::kSingular, {});
+        if (is_singular(matrix)) report(CheckId::kSingular, {});
         break;
       }
       case 2:
         if (point_at(values, 0) == point_at(values, 3)) {
-          report(LineFault::kIdentical, {});
-          verdict.remove = mending.removal;
+          report(CheckId::kIdentical, {});
+          verdict.draws_nothing = true;
         }
         break;
       case 3:
         switch (triangle_fault(point_at(values, 0), point_at(values, 3), point_at(values, 6))) {
           case TriangleFault::kIdenticalCorners:
-            report(LineFault::kIdentical, {});
-            verdict.remove = mending.removal;
+            report(CheckId::kIdentical, {});
+            verdict.draws_nothing = true;
             break;
           case TriangleFault::kCollinearCorners:
-            report(LineFault::kCollinear, {});
+            report(CheckId::kCollinear, {});
             break;
           case TriangleFault::kNone:
             break;
@@ -214,7 +188,7 @@ LineVerdict check_line(std::string_view line, int type, long long line_number,
       case 5:
         if (point_at(values, 0) == point_at(values, 3) ||
             point_at(values, 6) == point_at(values, 9)) {
-          report(LineFault::kIdentical, {});
+          report(CheckId::kIdentical, {});
         }
         break;
       default:
@@ -223,27 +197,31 @@ LineVerdict check_line(std::string_view line, int type, long long line_number,
   }
 
   if (groups.numbers) {
-    if (!read.decimals.empty()) report(LineFault::kDecimals, read.decimals);
-    if (!read.trailing.empty()) report(LineFault::kTrailingZeros, read.trailing);
-    if (!read.leading.empty()) report(LineFault::kLeadingZeros, read.leading);
+    if (!read.decimals.empty()) report(CheckId::kDecimals, read.decimals);
+    if (!read.trailing.empty()) report(CheckId::kTrailingZeros, read.trailing);
+    if (!read.leading.empty()) report(CheckId::kLeadingZeros, read.leading);
+    verdict.needless_zeros = !read.trailing.empty() || !read.leading.empty();
   }
-  return hand_over();
+  return verdict;
 }
 
-void append_without_needless_zeros(std::string& out, std::string_view piece, std::string_view line,
-                                   int type) {
+int append_without_needless_zeros(std::string& out, std::string_view piece, std::string_view line,
+                                  int type, std::string_view& first) {
   const LineWords words = split_words(line, 1 + numbers_of_type(type));
   const char* copied = piece.data();
   char room[LineWords::kMostWords + 1024];
+  int rewritten = 0;
   for (int i = 2; i < words.count; ++i) {
     const std::string_view word = words.words[i];
     const NumberForm form = number_form(word);
     if (!form.trailing_zero && !form.leading_zero) continue;
+    if (rewritten++ == 0) first = word;
     out.append(copied, word.data());
     out.append(without_needless_zeros(word, room));
     copied = word.data() + word.size();
   }
   out.append(copied, piece.data() + piece.size());
+  return rewritten;
 }
 
 }  // namespace skewquad

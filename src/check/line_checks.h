@@ -38,43 +38,43 @@ struct LineRules {
   const ColourTable* colours = nullptr;  // none: unknown colours are not looked for
 };
 
+/// A fault the line checks found: which check, and the words at fault.
+/// Left unset until found: a line's room for them is made on every line.
+struct LineFault {
+  CheckId check;
+  const char* text_start;
+  std::size_t text_size;
+  std::string_view text() const { return {text_start, text_size}; }
+};
+
 /// What the line checks found of a line.
 struct LineVerdict {
-  bool settled = false;        // a quad that is not to be judged further: in colour 24
-  int faults = 0;              // findings handed to the sink
-  int mended = 0;              // of them, those mended
-  bool rewrite_zeros = false;  // mending: its numbers are to lose their needless zeros
-  bool remove = false;         // mending: the line draws nothing and is to go
-  bool quad_located = false;   // a quad whose words were located, and kept
+  static constexpr int kMostFaults = 8;
+  LineFault found[kMostFaults];  // NOLINT: filled up to `faults`
+  int faults = 0;
+  bool settled = false;         // a quad that is not to be judged further: in colour 24
+  bool draws_nothing = false;   // a line or triangle whose points are the same
+  bool needless_zeros = false;  // a number with a trailing or leading needless zero
+  bool quad_located = false;    // a quad whose words were located, and kept
 };
 
-/// What a mending run does to the lines it can mend exactly.
-struct LineMending {
-  bool zeros = false;              // drop needless zeros (the same numbers)
-  bool removal = false;            // remove a line or triangle with identical points
-  std::string_view without_zeros;  // the whole line with its needless zeros dropped
-};
-
-/// Checks the line `line` of type `type` (1 to 5), the `line_number`th, by
-/// the groups of `rules`, and hands each fault found to `sink`: the count
-/// of numbers first (an invalid line has nothing else looked at), then the
-/// colour, the geometry, and the first number of each faulty form. A
-/// quad's count and geometry are its judge's; only its colour 24 comes
-/// before them, and settles it.
-/// Mending, the faults `mending` says are handed over as mended and the
-/// verdict says what is to be done. kQuadLinePadding bytes, of any value,
-/// must be readable after `line`: a line is read from its located words
-/// where it lies when it can be. A quad's words, when located, are kept in
-/// `quad_words` if given.
-LineVerdict check_line(std::string_view line, int type, long long line_number,
-                       const LineRules& rules, FindingSink& sink, LineMending mending = {},
+/// Checks the line `line` of type `type` (1 to 5) by the groups of `rules`
+/// and gathers its faults: the count of numbers first (an invalid line has
+/// nothing else looked at), then the colour, the geometry, and the first
+/// number of each faulty form. A quad's count and geometry are its judge's;
+/// only its colour 24 comes before them, and settles it.
+/// kQuadLinePadding bytes, of any value, must be readable after `line`: a
+/// line is read from its located words where it lies when it can be. A
+/// quad's words, when located, are kept in `quad_words` if given.
+LineVerdict check_line(std::string_view line, int type, const LineRules& rules,
                        QuadWords* quad_words = nullptr);
 
 /// Appends `piece` with every needless zero of the numbers of the line
 /// `line` (a part of `piece`, of type `type`) dropped, each number the same
-/// and every other byte as it was.
-void append_without_needless_zeros(std::string& out, std::string_view piece, std::string_view line,
-                                   int type);
+/// and every other byte as it was. Returns how many numbers lost zeros, and
+/// sets `first` to the first of them as it was written.
+int append_without_needless_zeros(std::string& out, std::string_view piece, std::string_view line,
+                                  int type, std::string_view& first);
 
 /// The geometry line inside a texture-map line ("0 !: 3 16 ..."), or an
 /// empty view for any other line.

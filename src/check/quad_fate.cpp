@@ -26,4 +26,29 @@ void count_quad(QuadFate fate, RunTally& tally) {
   }
 }
 
+CheckId check_of(QuadFate fate) {
+  switch (fate) {
+    case QuadFate::kInvalid:
+      return CheckId::kInvalid;
+    case QuadFate::kIdenticalCorners:
+      return CheckId::kIdentical;
+    case QuadFate::kCollinearCorners:
+      return CheckId::kCollinear;
+    case QuadFate::kNotConvex:
+      return CheckId::kNotConvex;
+    default:
+      return CheckId::kWarp;
+  }
+}
+
+Finding quad_finding(long long line_number, QuadFate fate, double angle, std::string_view line) {
+  Finding finding;
+  finding.line_number = line_number;
+  finding.check = check_of(fate);
+  finding.severity = fate == QuadFate::kWarning ? Severity::kWarning : Severity::kError;
+  finding.angle = angle;
+  finding.line = line;
+  return finding;
+}
+
 }  // namespace skewquad

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
+#include "check/finding.h"
 #include "records/run_records.h"
 
 namespace skewquad {
@@ -42,5 +44,13 @@ inline bool is_split(QuadFate fate) {
 
 /// Counts one quad line of this fate in `tally`.
 void count_quad(QuadFate fate, RunTally& tally);
+
+/// The check a reported fate is a finding of.
+CheckId check_of(QuadFate fate);
+
+/// The finding of a quad line of this fate (a fault, or a warp above the
+/// warning angle, then a warning, or the error angle) on the line `line`.
+Finding quad_finding(long long line_number, QuadFate fate, double angle,
+                     std::string_view line = {});
 
 }  // namespace skewquad

@@ -6,9 +6,9 @@
 namespace skewquad {
 
 void ConsoleReport::take(const Finding& finding) {
-  if (finding.fate == QuadFate::kInvalid) {
+  if (finding.check == CheckId::kInvalid) {
     std::fprintf(console_, text::kInvalidQuad, finding.line_number);
-  } else if (finding.fate == QuadFate::kError) {
+  } else if (finding.check == CheckId::kWarp && finding.severity == Severity::kError) {
     std::fprintf(console_, text::kQuadAboveError, finding.line_number, finding.angle);
   }
 }

@@ -1,8 +1,34 @@
 // Mending a faulty quad by triangles.
 #include "geometry/quad_mend.h"
 
+#include "geometry/line_shapes.h"
+
 namespace skewquad {
 namespace {
+
+// Whether every triangle of the mend is a sound one: a quad with a second
+// degenerate corner would become a triangle as faulty as it was.
+bool draws_sound_triangles(const QuadLine& quad, const ShapeMend& mend) {
+  const Vertex* p = quad.corners;
+  switch (mend.kind) {
+    case ShapeMend::Kind::kTriangle: {
+      const Vertex* kept[3];
+      int count = 0;
+      for (int corner = 0; corner < 4; ++corner) {
+        if (corner != mend.corner) kept[count++] = &p[corner];
+      }
+      return triangle_fault(*kept[0], *kept[1], *kept[2]) == TriangleFault::kNone;
+    }
+    case ShapeMend::Kind::kSplit:
+      return mend.along_13 ? triangle_fault(p[0], p[1], p[2]) == TriangleFault::kNone &&
+                                 triangle_fault(p[0], p[2], p[3]) == TriangleFault::kNone
+                           : triangle_fault(p[0], p[1], p[3]) == TriangleFault::kNone &&
+                                 triangle_fault(p[1], p[2], p[3]) == TriangleFault::kNone;
+    case ShapeMend::Kind::kNone:
+      break;
+  }
+  return false;
+}
 
 ShapeMend identical_corners_mend(const QuadLine& quad) {
   int pairs = 0;
@@ -41,20 +67,23 @@ ShapeMend collinear_corners_mend(const QuadLine& quad) {
 }  // namespace
 
 ShapeMend shape_mend(const QuadLine& quad, ShapeFault fault) {
+  ShapeMend mend;
   switch (fault) {
     case ShapeFault::kIdenticalCorners:
-      return identical_corners_mend(quad);
+      mend = identical_corners_mend(quad);
+      break;
     case ShapeFault::kCollinearCorners:
-      return collinear_corners_mend(quad);
-    case ShapeFault::kNotConvex: {
-      const int reflex = reflex_corner(quad);
-      if (reflex < 0) return {};
-      return {ShapeMend::Kind::kSplit, reflex % 2 == 0, 0};
-    }
+      mend = collinear_corners_mend(quad);
+      break;
+    case ShapeFault::kNotConvex:
+      if (const int reflex = reflex_corner(quad); reflex >= 0) {
+        mend = {ShapeMend::Kind::kSplit, reflex % 2 == 0, 0};
+      }
+      break;
     case ShapeFault::kNone:
       break;
   }
-  return {};
+  return draws_sound_triangles(quad, mend) ? mend : ShapeMend{};
 }
 
 }  // namespace skewquad

@@ -29,7 +29,9 @@ struct ShapeMend {
 ///   the other three;
 /// - not convex, when concave (one reflex corner): the two triangles along
 ///   the diagonal through the reflex corner, whose union is the quad;
-/// - anything else (a bow-tie, a corner folded back, two faults): none.
+/// - anything else (a bow-tie, a corner folded back, two faults): none;
+/// and none either when a triangle of the mend would itself have identical
+/// or collinear corners (a quad with more than one degenerate corner).
 ShapeMend shape_mend(const QuadLine& quad, ShapeFault fault);
 
 }  // namespace skewquad

@@ -48,6 +48,12 @@ TEST(ShapeMend, LeavesTheAuthorsCallsAlone) {
                        ShapeFault::kCollinearCorners)
                 .kind,
             ShapeMend::Kind::kNone);
+  // One pair of neighbours alike, but the three corners left lie in a line:
+  // the triangle would draw nothing either.
+  EXPECT_EQ(shape_mend(quad_of({0, 0, 0}, {5, 0, 0}, {10, 0, 0}, {10, 0, 0}),
+                       ShapeFault::kIdenticalCorners)
+                .kind,
+            ShapeMend::Kind::kNone);
 }
 
 TEST(ShapeMend, DropsTheOneRepeatedOrStraightCorner) {

@@ -34,7 +34,11 @@ inline constexpr char kFixedWarp[] = "quad split into two triangles (warped by %
 inline constexpr char kFixedConcave[] = "concave quad split into two triangles";
 inline constexpr char kFixedIdentical[] = "quad with identical corners replaced by a triangle";
 inline constexpr char kFixedCollinear[] = "quad with collinear corners replaced by a triangle";
-inline constexpr char kFixedZeros[] = "number %.*s written without needless zeros";
+inline constexpr char kFixedZeros[] = "%s written without needless zeros";
+inline constexpr char kFixedZerosToo[] = "; %s written without needless zeros";
+// Which numbers lost their needless zeros.
+inline constexpr char kOneNumber[] = "number %.*s";
+inline constexpr char kSeveralNumbers[] = "%d numbers, %.*s the first,";
 inline constexpr char kFixedRemoved[] = "%s that draws nothing removed";
 
 }  // namespace skewquad::text

@@ -2,7 +2,7 @@
 #include "lsp/document_check.h"
 
 #include "check/check_loop.h"
-#include "ldraw/messages.h"
+#include "ldraw/catalogue.h"
 #include "text/line_reader.h"
 
 namespace skewquad::lsp {
@@ -41,16 +41,14 @@ class DiagnosticSink final : public FindingSink {
   void take(const Finding& finding) override {
     bool ended = false;
     const std::string_view line = lines_.line(finding.line_number, ended);
-    Finding as_found = finding;
-    as_found.mended = false;
     Json diagnostic;
     const long long index = finding.line_number - 1;
     diagnostic["range"]["start"] = {{"line", index}, {"character", 0}};
     diagnostic["range"]["end"] = {{"line", index}, {"character", utf16_length(line)}};
-    diagnostic["severity"] = finding.fate == QuadFate::kWarning ? 2 : 1;
-    diagnostic["code"] = check_name(finding);
+    diagnostic["severity"] = finding.severity == Severity::kWarning ? 2 : 1;
+    diagnostic["code"] = check_name(finding.check);
     diagnostic["source"] = "skewquad";
-    diagnostic["message"] = finding_message(as_found, rules_.limits);
+    diagnostic["message"] = finding_message(finding, rules_.limits);
     diagnostics.push_back(std::move(diagnostic));
   }
 
@@ -61,32 +59,23 @@ class DiagnosticSink final : public FindingSink {
   const CheckRules& rules_;
 };
 
-class NoEdits final : public LineEdits {
- public:
-  void keep(std::string_view /*piece*/) override {}
-  void replace(std::string_view /*line*/, std::string_view /*replacement*/) override {}
-};
-
 class MendSink final : public FindingSink {
  public:
-  MendSink(std::string_view text, const CheckRules& rules) : lines_(text), rules_(rules) {}
+  explicit MendSink(std::string_view text) : lines_(text) {}
 
   void take(const Finding& finding) override {
-    if (!finding.mended) return;
-    // A line mended twice (its zeros, then its quad) takes the last mend.
-    if (mends.empty() || mends.back().line != finding.line_number) mends.emplace_back();
-    LineMend& mend = mends.back();
-    mend.line = finding.line_number;
-    mend.replacement.assign(finding.replacement);
-    mend.title = "skewquad: " + finding_message(finding, rules_.limits);
-    mend.line_utf16 = utf16_length(lines_.line(finding.line_number, mend.line_ended));
+    if (finding.role != MendRole::kCarrier) return;
+    QuickFix& fix = fixes.emplace_back();
+    fix.line = finding.line_number;
+    fix.replacement.assign(finding.mend.replacement);
+    fix.title = "skewquad: " + mend_message(finding);
+    fix.line_utf16 = utf16_length(lines_.line(finding.line_number, fix.line_ended));
   }
 
-  std::vector<LineMend> mends;
+  std::vector<QuickFix> fixes;
 
  private:
   LineFinder lines_;
-  const CheckRules& rules_;
 };
 
 }  // namespace
@@ -120,18 +109,17 @@ Json diagnostics_of(std::string_view text, const CheckRules& rules) {
   reader.restart(text);
   RunTally tally;
   DiagnosticSink sink(text, rules);
-  check_lines(reader, nullptr, rules, {}, tally, sink);
+  analyse_lines(reader, rules, {}, tally, sink);
   return std::move(sink.diagnostics);
 }
 
-std::vector<LineMend> mends_of(std::string_view text, const CheckRules& rules) {
+std::vector<QuickFix> mends_of(std::string_view text, const CheckRules& rules) {
   LineReader reader;
   reader.restart(text);
   RunTally tally;
-  MendSink sink(text, rules);
-  NoEdits edits;
-  mend_lines(reader, rules, MendLevel::kWarnings, true, tally, sink, edits);
-  return std::move(sink.mends);
+  MendSink sink(text);
+  analyse_lines(reader, rules, {true, MendLevel::kWarnings, true}, tally, sink);
+  return std::move(sink.fixes);
 }
 
 }  // namespace skewquad::lsp

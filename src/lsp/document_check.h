@@ -22,7 +22,7 @@ std::size_t utf16_length(std::string_view line);
 Json diagnostics_of(std::string_view text, const CheckRules& rules);
 
 /// A line that can be mended, and what replaces it.
-struct LineMend {
+struct QuickFix {
   long long line = 0;          // from 1
   std::string replacement;     // the mend's lines with their ends; empty: the line goes
   std::string title;           // what the mend does, as the report says it
@@ -31,6 +31,6 @@ struct LineMend {
 };
 
 /// Every mend of `text`, in line order (the findings of every level).
-std::vector<LineMend> mends_of(std::string_view text, const CheckRules& rules);
+std::vector<QuickFix> mends_of(std::string_view text, const CheckRules& rules);
 
 }  // namespace skewquad::lsp

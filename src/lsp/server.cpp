@@ -294,8 +294,8 @@ Json Server::code_actions(const Json& params) const {
       }
     }
   }
-  const std::vector<LineMend> mends = mends_of(open->second.text, rules_for(uri));
-  const auto edit_of = [](const LineMend& mend) {
+  const std::vector<QuickFix> mends = mends_of(open->second.text, rules_for(uri));
+  const auto edit_of = [](const QuickFix& mend) {
     const long long line = mend.line - 1;
     // The whole line and its end; a last line without one up to its end.
     Json end = mend.line_ended ? Json{{"line", line + 1}, {"character", 0}}
@@ -306,7 +306,7 @@ Json Server::code_actions(const Json& params) const {
     return edit;
   };
   Json all_edits = Json::array();
-  for (const LineMend& mend : mends) {
+  for (const QuickFix& mend : mends) {
     all_edits.push_back(edit_of(mend));
     const long long line = mend.line - 1;
     if (!want_quick_fixes || line < first || (last >= 0 && line > last)) continue;

@@ -2,12 +2,14 @@
 // the input, and the output, which may safely replace the input itself.
 #pragma once
 
+#include <compare>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace skewquad::platform {
 
@@ -36,10 +38,26 @@ std::FILE* open_regular_file(const char* name, bool& not_regular);
 struct FileIdentity {
   std::uint64_t device = 0;
   std::uint64_t inode = 0;
-  bool operator<(const FileIdentity& other) const {
-    return device != other.device ? device < other.device : inode < other.inode;
-  }
+  auto operator<=>(const FileIdentity& other) const = default;
 };
+
+/// A file as it was when it was read: which file, its size and the time it
+/// was last modified.
+struct FileStamp {
+  FileIdentity identity;
+  std::uint64_t size = 0;
+  std::int64_t modified_seconds = 0;
+  std::int64_t modified_fraction = 0;  // nanoseconds, or the system's own finer unit
+  bool operator==(const FileStamp& other) const = default;
+};
+
+/// The stamp of the file open as `file`; nothing when it cannot be known.
+std::optional<FileStamp> stamp_of(std::FILE* file);
+
+/// A file to write and read back, private to the process and gone once
+/// closed (or once the process ends); nullptr, with errno saying why, when
+/// none can be made.
+std::FILE* open_scratch_file();
 
 /// The identity of the file `name` (links followed); nothing when it cannot
 /// be known.
@@ -51,6 +69,11 @@ char separator_for(const std::string& given);
 
 /// True for a character that separates the names of a path.
 bool is_separator(char c);
+
+/// True when `path` begins with a root name of its own (on Windows a drive,
+/// "C:"): it is not relative to the current folder, even without a
+/// separator first.
+bool has_root_name(std::string_view path);
 
 /// Creates the file `name` for writing (private to its owner where files
 /// have modes) only if no file of that name exists: an existing file is
@@ -76,6 +99,15 @@ class OutputFile {
   /// file or cannot be written.
   static std::unique_ptr<OutputFile> create(const char* name, std::FILE* input);
 
+  /// The copy that replaces the file `name`, which was read through `input`
+  /// and was `as_read` when its reading began. nullptr when the name no
+  /// longer holds that very file as it was (renamed over, removed, changed,
+  /// or replaced by a link to another file, a FIFO, a device), with
+  /// `changed` set; or when the copy cannot be made, with errno saying why.
+  /// Nothing is ever opened, created or emptied through the name.
+  static std::unique_ptr<OutputFile> replace(const char* name, std::FILE* input,
+                                             const FileStamp& as_read, bool& changed);
+
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
   /// Discards the copy unless it was committed.
@@ -90,6 +122,9 @@ class OutputFile {
   /// other process left it) and nothing of the copy is left.
   bool commit();
 
+  /// True when commit failed because the input changed while it was read.
+  bool changed() const { return changed_; }
+
   /// Closes the copy after a failed run; a copy meant to replace the input
   /// is dropped without a trace, a copy of its own name keeps what it holds.
   void discard();
@@ -100,8 +135,12 @@ class OutputFile {
 
   OutputFile(std::FILE* file, std::unique_ptr<Replacement> replacement);
 
+  // A private copy that replaces the file `name`, open as `input`.
+  static std::unique_ptr<OutputFile> replacing(const char* name, std::FILE* input);
+
   std::FILE* file_;
   std::unique_ptr<Replacement> replacement_;  // none for a copy of its own name
+  bool changed_ = false;
 };
 
 }  // namespace skewquad::platform

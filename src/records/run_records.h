@@ -31,14 +31,15 @@ struct ModeFlags {
 /// Where a run stands: the lines read so far and the quads in each band.
 struct RunTally {
   long long line_number = 0;
-  long long quad_count = 0;       // quad lines read, complete or not
-  long long fault_count = 0;      // quad lines refused before their warp is measured
-  long long error_count = 0;      // above the error angle
-  long long warning_count = 0;    // above the warning angle, at most the error angle
-  long long low_count = 0;        // above the low angle, at most the warning angle
-  long long line_faults = 0;      // faults of the line checks beyond the quads'
-  long long mended_errors = 0;    // faults and quads above the error angle mended
-  long long mended_warnings = 0;  // quads above the warning angle mended
+  long long quad_count = 0;         // quad lines read, complete or not
+  long long fault_count = 0;        // quad lines refused before their warp is measured
+  long long error_count = 0;        // above the error angle
+  long long warning_count = 0;      // above the warning angle, at most the error angle
+  long long low_count = 0;          // above the low angle, at most the warning angle
+  long long line_faults = 0;        // faults of the line checks beyond the quads'
+  long long mended_lines = 0;       // lines with a mend
+  long long resolved_errors = 0;    // findings at the error level their lines' mends settle
+  long long resolved_warnings = 0;  // quads above the warning angle their mends settle
 };
 
 }  // namespace skewquad

@@ -1,6 +1,6 @@
 // GitHub workflow commands: each finding an annotation on its file and line
 // (::error, ::warning, ::notice for a mend), escaped as GitHub reads them.
-#include "ldraw/messages.h"
+#include "ldraw/catalogue.h"
 #include "scan/report_printer.h"
 
 namespace skewquad {
@@ -43,7 +43,9 @@ class GithubPrinter final : public ReportPrinter {
   }
 
   void finding(const std::string& path, const Finding& finding, std::string& out) const override {
-    const char* command = finding.mended ? "notice" : severity_of(finding);
+    // A mended line is told once, by the finding that carries its mend.
+    if (finding.mended && finding.role != MendRole::kCarrier) return;
+    const char* command = finding.mended ? "notice" : severity_name(finding.severity);
     out += "::";
     out += command;
     out += " file=";
@@ -51,20 +53,20 @@ class GithubPrinter final : public ReportPrinter {
     out += ",line=";
     out += std::to_string(finding.line_number);
     out += ",title=";
-    out += check_name(finding);
+    out += check_name(finding.check);
     out += "::";
-    out += command_escaped(
-        (finding.mended ? "fixed: " : "") + finding_message(finding, settings_.limits), false);
+    out += command_escaped(finding.mended ? "fixed: " + mend_message(finding)
+                                          : finding_message(finding, settings_.limits),
+                           false);
     out += '\n';
   }
 
   void problem(const std::string& path, const ScanEntry& entry, std::string& out) override {
-    out += entry.kind == EntryKind::kSkipped ? "::warning file=" : "::error file=";
+    const bool skipped = entry.kind == EntryKind::kSkipped || entry.kind == EntryKind::kSameFile;
+    out += skipped ? "::warning file=" : "::error file=";
     out += path;
     out += ",title=";
-    out += entry.kind == EntryKind::kSkipped     ? "skipped"
-           : entry.kind == EntryKind::kUnwritten ? "unwritable"
-                                                 : "unreadable";
+    out += skipped ? "skipped" : entry.kind == EntryKind::kUnwritten ? "unwritable" : "unreadable";
     out += "::";
     out += command_escaped(problem_message(entry), false);
     out += '\n';

@@ -14,13 +14,13 @@
 #include <set>
 #include <system_error>
 
+#include "ldraw/catalogue.h"
 #include "ldraw/ldconfig.h"
-#include "ldraw/messages.h"
-#include "scan/deflated_text.h"
-#include "scan/library_texts.h"
-#include "scan/report_printer.h"
-#include "scan/summary_json.h"
 #include "platform/files.h"
+#include "scan/deflated_text.h"
+#include "scan/report_printer.h"
+#include "scan/scan_texts.h"
+#include "scan/summary_json.h"
 #include "text/line_reader.h"
 #include "text/line_words.h"
 #include "text/quad_line_reader.h"
@@ -185,12 +185,12 @@ class HtmlPrinter final : public ReportPrinter {
     out += ",\"l\":";
     out += std::to_string(finding.line_number);
     out += ",\"c\":\"";
-    out += check_name(finding);
+    out += check_name(finding.check);
     out += "\",\"s\":\"";
-    out += finding.mended ? "fixed" : severity_of(finding);
+    out += severity_name(finding.severity);
     out += "\",\"t\":";
     out += std::to_string(finding.line_type);
-    if (finding.fault == LineFault::kNone && !is_fault(finding.fate)) {
+    if (finding.check == CheckId::kWarp) {
       out += ",\"a\":";
       out += safe_json(finding.angle);
     }

@@ -4,7 +4,7 @@
 // finding costs no document of its own.
 #include <nlohmann/json.hpp>
 
-#include "ldraw/messages.h"
+#include "ldraw/catalogue.h"
 #include "scan/report_printer.h"
 #include "scan/summary_json.h"
 
@@ -24,16 +24,18 @@ class JsonPrinter final : public ReportPrinter {
   std::string path_field(const std::string& path) const override { return json_text(path); }
 
   void finding(const std::string& path, const Finding& finding, std::string& out) const override {
+    // A mended line is told once, by the finding that carries its mend.
+    if (finding.mended && finding.role != MendRole::kCarrier) return;
     out += "{\"file\":";
     out += path;
     out += ",\"line\":";
     out += std::to_string(finding.line_number);
-    out += finding.fate == QuadFate::kWarning ? ",\"severity\":\"warning\""
-                                              : ",\"severity\":\"error\"";
+    out += finding.severity == Severity::kWarning ? ",\"severity\":\"warning\""
+                                                  : ",\"severity\":\"error\"";
     out += ",\"check\":\"";
-    out += check_name(finding);
+    out += check_name(finding.check);
     out += '"';
-    if (finding.fault != LineFault::kNone || settings_.line_types) {
+    if (finding.line_type != 4 || settings_.line_types) {
       out += ",\"type\":";
       out += std::to_string(finding.line_type);
     }
@@ -41,13 +43,13 @@ class JsonPrinter final : public ReportPrinter {
       out += ",\"text\":";
       out += json_text(std::string(finding.text));
     }
-    if (finding.fault == LineFault::kNone && !is_fault(finding.fate)) {
+    if (finding.check == CheckId::kWarp) {
       out += ",\"angle\":";
       out += json_text(finding.angle);
     }
     if (finding.mended) {
       out += ",\"fixed\":true,\"became\":\"";
-      out += became(finding);
+      out += became(finding, settings_.conditional);
       out += '"';
     }
     out += "}\n";
@@ -56,11 +58,26 @@ class JsonPrinter final : public ReportPrinter {
   void problem(const std::string& path, const ScanEntry& entry, std::string& out) override {
     out += "{\"file\":";
     out += path;
-    out += entry.kind == EntryKind::kSkipped
-               ? ",\"severity\":\"warning\",\"check\":\"skipped\",\"message\":"
-           : entry.kind == EntryKind::kUnwritten
-               ? ",\"severity\":\"error\",\"check\":\"unwritable\",\"message\":"
-               : ",\"severity\":\"error\",\"check\":\"unreadable\",\"message\":";
+    switch (entry.kind) {
+      case EntryKind::kSkipped:
+        out += ",\"severity\":\"warning\",\"check\":\"skipped\",\"message\":";
+        break;
+      case EntryKind::kSameFile:
+        out += ",\"severity\":\"warning\",\"check\":\"same_file\",\"same_as\":";
+        out += json_text(entry.same_as);
+        out += ",\"message\":";
+        break;
+      case EntryKind::kUnwritten:
+        out += ",\"severity\":\"error\",\"check\":\"unwritable\",\"message\":";
+        break;
+      case EntryKind::kNotDiffed:
+        out += ",\"severity\":\"error\",\"check\":\"not_diffed\",\"message\":";
+        break;
+      case EntryKind::kFile:
+      case EntryKind::kFolder:
+        out += ",\"severity\":\"error\",\"check\":\"unreadable\",\"message\":";
+        break;
+    }
     out += json_text(entry.problem);
     out += "}\n";
   }
@@ -73,23 +90,6 @@ class JsonPrinter final : public ReportPrinter {
   }
 
  private:
-  // What a mended quad's line became.
-  const char* became(const Finding& finding) const {
-    if (finding.fault == LineFault::kTrailingZeros || finding.fault == LineFault::kLeadingZeros) {
-      return "the same number without needless zeros";
-    }
-    if (finding.fault != LineFault::kNone) return "nothing";
-    switch (finding.fate) {
-      case QuadFate::kError:
-      case QuadFate::kWarning:
-        return settings_.conditional ? "2 triangles and a conditional line" : "2 triangles";
-      case QuadFate::kNotConvex:
-        return "2 triangles";
-      default:
-        return "1 triangle";
-    }
-  }
-
   const ReportSettings settings_;
 };
 
@@ -105,11 +105,13 @@ Json summary_json(const ScanTotals& totals, bool mending) {
   summary["errors"] = totals.errors;
   summary["warnings"] = totals.warnings;
   summary["low"] = totals.low;
+  if (totals.same_files > 0) summary["same_files"] = totals.same_files;
   if (mending) {
     summary["fixed"] = totals.mended;
     summary["files_fixed"] = totals.files_mended;
     summary["unwritten"] = totals.unwritten;
   }
+  if (totals.not_diffed > 0) summary["not_diffed"] = totals.not_diffed;
   return summary;
 }
 

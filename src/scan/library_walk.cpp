@@ -7,12 +7,14 @@
 #include <algorithm>
 #include <system_error>
 
+#include "scan/scan_texts.h"
+
 namespace skewquad {
 namespace {
 
 namespace fs = std::filesystem;
 
-enum class ChildKind : std::uint8_t { kFile, kFolder, kSkippedLink };
+enum class ChildKind : std::uint8_t { kFile, kFolder, kLink, kSkippedLink };
 
 // A name in a folder, as it sorts.
 struct Child {
@@ -49,8 +51,11 @@ struct LibraryWalk::Root {
   ScanEntry single;
   ScanEntry head;  // the entry this root offers next
   bool has_head = false;
+  bool head_through_link = false;  // the head is a link found in a folder
 
-  std::size_t index = 0;  // among the paths given
+  std::size_t index = 0;     // among the paths given
+  std::string given_folder;  // a folder given, as reported, without a separator at the end
+  fs::path real_folder;      // and with every link in it followed
 
   Root(const std::string& given, std::size_t place) : index(place) {
     std::error_code error;
@@ -59,6 +64,8 @@ struct LibraryWalk::Root {
       separator = platform::separator_for(given);
       std::string path = given;
       while (path.size() > 1 && platform::is_separator(path.back())) path.pop_back();
+      given_folder = path;
+      real_folder = fs::canonical(platform::path_of(path), error);
       open(path);
     } else {
       single.path = given;
@@ -92,12 +99,12 @@ struct LibraryWalk::Root {
         // file is ever opened.
         const fs::file_status target = fs::status(entry.path(), type_error);
         folder.children.push_back({name, !type_error && fs::is_regular_file(target)
-                                             ? ChildKind::kFile
+                                             ? ChildKind::kLink
                                              : ChildKind::kSkippedLink});
       }
     }
     if (error) {
-      single = {path, error.message(), EntryKind::kFolder, 0};
+      single = {path, error.message(), EntryKind::kFolder, 0, {}};
       pending_single = true;
       return;
     }
@@ -106,9 +113,26 @@ struct LibraryWalk::Root {
     open_folders.push_back(std::move(folder));
   }
 
+  // The name the walk of this root reaches the file `real` by (a path
+  // with every link followed) when it reaches it at all; empty otherwise.
+  // The walk follows no link to a folder, so below the root it reaches a
+  // file only by its real folders.
+  std::string walked_name_of(const fs::path& real) const {
+    if (real_folder.empty() || !is_ldraw_file_name(platform::name_of(real.filename()))) return {};
+    const fs::path below = real.lexically_relative(real_folder);
+    if (below.empty() || *below.begin() == "..") return {};
+    std::string name = given_folder;
+    for (const fs::path& part : below) {
+      if (!platform::is_separator(name.back())) name += separator;
+      name += platform::name_of(part);
+    }
+    return name;
+  }
+
   // Finds the entry this root offers next.
   void advance() {
     has_head = false;
+    head_through_link = false;
     for (;;) {
       if (pending_single) {
         pending_single = false;
@@ -131,11 +155,12 @@ struct LibraryWalk::Root {
         open(path);
         continue;
       }
-      head = {std::move(path), {}, EntryKind::kFile, 0};
+      head = {std::move(path), {}, EntryKind::kFile, 0, {}};
       if (child.kind == ChildKind::kSkippedLink) {
         head.problem = "not a regular file";
         head.kind = EntryKind::kSkipped;
       }
+      head_through_link = child.kind == ChildKind::kLink;
       has_head = true;
       return;
     }
@@ -150,6 +175,31 @@ LibraryWalk::LibraryWalk(const std::vector<std::string>& paths) {
 
 LibraryWalk::~LibraryWalk() = default;
 
+std::string LibraryWalk::first_name_of(const ScanEntry& entry, bool through_link) {
+  if (roots_.size() > 1) {
+    // Every file's identity, known for each: the paths given may overlap in
+    // any way.
+    const std::optional<platform::FileIdentity> identity = platform::identity_of(entry.path);
+    if (!identity) return {};
+    const auto [first, added] = seen_.try_emplace(*identity, entry.path);
+    return added ? std::string() : first->second;
+  }
+  // One path given: only a link found in a folder can lead to a file
+  // reached another way. A file the walk reaches under its own name is
+  // that file; its links are its second names.
+  if (!through_link) return {};
+  std::error_code error;
+  const fs::path real = fs::canonical(platform::path_of(entry.path), error);
+  std::string own_name = error ? std::string() : roots_.front()->walked_name_of(real);
+  if (!own_name.empty()) return own_name;
+  // One outside the walk, reached by links alone, is that file under the
+  // first of them.
+  const std::optional<platform::FileIdentity> identity = platform::identity_of(entry.path);
+  if (!identity) return {};
+  const auto [first, added] = links_.try_emplace(*identity, entry.path);
+  return added ? std::string() : first->second;
+}
+
 bool LibraryWalk::next(ScanEntry& entry) {
   for (;;) {
     Root* first = nullptr;
@@ -161,14 +211,19 @@ bool LibraryWalk::next(ScanEntry& entry) {
     if (first == nullptr) return false;
     entry = std::move(first->head);
     entry.root = first->index;
+    const bool through_link = first->head_through_link;
     first->advance();
-    // A file reached through two of the paths given is checked once.
+    // A path given twice, in the same spelling, is one path.
     if (any_given_ && entry.path == last_path_) continue;
     any_given_ = true;
     last_path_ = entry.path;
-    if (roots_.size() > 1 && entry.kind == EntryKind::kFile && entry.problem.empty()) {
-      const std::optional<platform::FileIdentity> identity = platform::identity_of(entry.path);
-      if (identity && !seen_.insert(*identity).second) continue;
+    if (entry.kind == EntryKind::kFile && entry.problem.empty()) {
+      std::string first_name = first_name_of(entry, through_link);
+      if (!first_name.empty()) {
+        entry.kind = EntryKind::kSameFile;
+        entry.problem = text::kSameFileAs + first_name;
+        entry.same_as = std::move(first_name);
+      }
     }
     return true;
   }

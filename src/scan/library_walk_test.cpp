@@ -23,7 +23,7 @@ std::vector<std::string> walked(const testing::ScratchFolder& folder,
   std::vector<std::string> entries;
   ScanEntry entry;
   while (walk.next(entry)) {
-    entries.push_back(entry.path + (entry.problem.empty() ? "" : " (unreadable)"));
+    entries.push_back(entry.path + (entry.problem.empty() ? "" : " (" + entry.problem + ")"));
   }
   fs::current_path(here);
   return entries;
@@ -48,6 +48,10 @@ TEST(LibraryWalk, GivesLDrawFilesInSortedPathOrderOnce) {
   EXPECT_EQ(walked(folder, {"other.txt", "lib/parts/", "lib/parts/s", "missing.dat"}),
             (std::vector<std::string>{"lib/parts/3001.dat", "lib/parts/s.dat",
                                       "lib/parts/s/3001s01.DAT", "missing.dat", "other.txt"}));
+  // Under another spelling, a file is a second name of itself.
+  EXPECT_EQ(walked(folder, {"lib/model.ldr", "./lib/model.ldr"}),
+            (std::vector<std::string>{"./lib/model.ldr",
+                                      "lib/model.ldr (the same file as ./lib/model.ldr)"}));
 }
 
 TEST(LibraryWalk, FollowsLinksToFilesButNotToFolders) {
@@ -58,7 +62,21 @@ TEST(LibraryWalk, FollowsLinksToFilesButNotToFolders) {
   fs::create_directory_symlink("real", folder.path() / "lib/loop", error);
   if (error) GTEST_SKIP() << "no symbolic links here: " << error.message();
   fs::create_symlink("real/a.dat", folder.path() / "lib/b.dat");
-  EXPECT_EQ(walked(folder, {"lib"}), (std::vector<std::string>{"lib/b.dat", "lib/real/a.dat"}));
+  // A file reached by a link and by its own name is a file under its own
+  // name, whichever comes first; one reached by two links from outside the
+  // walk is a file under the first.
+  fs::create_symlink("a.dat", folder.path() / "lib/real/z.dat");
+  folder.write("outside.dat", "0\n");
+  fs::create_symlink("../../outside.dat", folder.path() / "lib/real/o1.dat");
+  fs::create_symlink("../outside.dat", folder.path() / "lib/o2.dat");
+  EXPECT_EQ(
+      walked(folder, {"lib"}),
+      (std::vector<std::string>{"lib/b.dat (the same file as lib/real/a.dat)", "lib/o2.dat",
+                                "lib/real/a.dat", "lib/real/o1.dat (the same file as lib/o2.dat)",
+                                "lib/real/z.dat (the same file as lib/real/a.dat)"}));
+  EXPECT_EQ(walked(folder, {"lib/real"}),
+            (std::vector<std::string>{"lib/real/a.dat", "lib/real/o1.dat",
+                                      "lib/real/z.dat (the same file as lib/real/a.dat)"}));
 }
 
 }  // namespace

@@ -1,7 +1,11 @@
 // The unified diff of a mending scan, hunk by hunk.
 #include "scan/line_edits.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
+
+#include "platform/files.h"
 
 namespace skewquad {
 namespace {
@@ -13,21 +17,104 @@ constexpr int kContext = 3;
 
 namespace {
 
-// The path as a diff names it below a/ and b/: without leading "./", which
-// git apply refuses.
-std::string diff_path(std::string_view path) {
-  while (path.starts_with("./")) {
-    path.remove_prefix(2);
-    while (path.starts_with('/')) path.remove_prefix(1);
+// The names of a path, '/' between them, without the "." names git apply
+// refuses.
+std::vector<std::string_view> names_of(std::string_view path) {
+  std::vector<std::string_view> names;
+  while (!path.empty()) {
+    std::size_t end = 0;
+    while (end < path.size() && !platform::is_separator(path[end])) ++end;
+    const std::string_view name = path.substr(0, end);
+    if (!name.empty() && name != ".") names.push_back(name);
+    path.remove_prefix(std::min(end + 1, path.size()));
   }
-  return std::string(path);
+  return names;
+}
+
+// A diff's header line for `prefix` ("a/" or "b/") and the path's names, as
+// git writes it: in double quotes, with C's escapes, when it holds a
+// control character, a quote, a backslash or a byte that is not ASCII; then
+// a tab when it holds a blank, so that patch knows where it ends.
+std::string header_name(std::string_view prefix, const std::vector<std::string_view>& names) {
+  std::string name;
+  name.append(prefix);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) name += '/';
+    name.append(names[i]);
+  }
+  const auto needs_quotes = [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte >= 0x7F || c == '"' || c == '\\';
+  };
+  std::string written;
+  if (std::any_of(name.begin(), name.end(), needs_quotes)) {
+    written += '"';
+    for (const char c : name) {
+      switch (c) {
+        case '\a':
+          written += "\\a";
+          break;
+        case '\b':
+          written += "\\b";
+          break;
+        case '\t':
+          written += "\\t";
+          break;
+        case '\n':
+          written += "\\n";
+          break;
+        case '\v':
+          written += "\\v";
+          break;
+        case '\f':
+          written += "\\f";
+          break;
+        case '\r':
+          written += "\\r";
+          break;
+        case '"':
+          written += "\\\"";
+          break;
+        case '\\':
+          written += "\\\\";
+          break;
+        default:
+          if (needs_quotes(c)) {
+            char octal[8];
+            std::snprintf(octal, sizeof octal, "\\%03o",
+                          static_cast<unsigned>(static_cast<unsigned char>(c)));
+            written += octal;
+          } else {
+            written += c;
+          }
+      }
+    }
+    written += '"';
+  } else {
+    written = name;
+  }
+  if (name.find(' ') != std::string::npos) written += '\t';
+  return written;
 }
 
 }  // namespace
 
+bool is_diff_path(std::string_view path) {
+  if (path.empty() || platform::is_separator(path.front()) || platform::has_root_name(path)) {
+    return false;
+  }
+  const std::vector<std::string_view> names = names_of(path);
+  return !names.empty() && std::none_of(names.begin(), names.end(),
+                                        [](std::string_view name) { return name == ".."; });
+}
+
 DiffEdits::DiffEdits(const std::string& path, std::string& out, std::size_t budget,
                      std::function<void(std::string&)> when_full)
-    : path_(diff_path(path)), out_(out), budget_(budget), when_full_(std::move(when_full)) {}
+    : old_name_(header_name("a/", names_of(path))),
+      new_name_(header_name("b/", names_of(path))),
+      out_(out),
+      budget_(budget),
+      when_full_(std::move(when_full)) {}
 
 void DiffEdits::keep(std::string_view piece) {
   line_.append(piece);
@@ -82,7 +169,7 @@ void DiffEdits::add(char mark, std::string_view line) {
 
 void DiffEdits::close_hunk() {
   if (!any_hunk_) {
-    out_.append("--- a/").append(path_).append("\n+++ b/").append(path_).append("\n");
+    out_.append("--- ").append(old_name_).append("\n+++ ").append(new_name_).append("\n");
     any_hunk_ = true;
   }
   char header[96];

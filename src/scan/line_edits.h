@@ -25,11 +25,19 @@ class CopyEdits final : public LineEdits {
   CopyStream& copy_;
 };
 
+/// True when a patch applied in the current folder can name the file `path`:
+/// it is relative and does not lead out through "..".
+bool is_diff_path(std::string_view path);
+
 /// Writes the change as a unified diff (`--- a/PATH`, `+++ b/PATH`, hunks
 /// with three lines of context, every byte of each line as it is) that
-/// `patch -p1` and `git apply` apply to give the mended file. The diff goes
-/// to `out` as each hunk closes, handed to `when_full` whenever `out` holds
-/// `budget` bytes or more; only the open hunk and its context are held.
+/// `patch -p1` and `git apply` apply to give the mended file. PATH is
+/// written as git writes names: '/' between names, no "./", and in double
+/// quotes with C's escapes when it holds a control character, a quote, a
+/// backslash or a byte that is not ASCII (then followed by a tab when it
+/// holds a blank). The diff goes to `out` as each hunk closes, handed to
+/// `when_full` whenever `out` holds `budget` bytes or more; only the open
+/// hunk and its context are held.
 class DiffEdits final : public LineEdits {
  public:
   DiffEdits(const std::string& path, std::string& out, std::size_t budget,
@@ -46,7 +54,8 @@ class DiffEdits final : public LineEdits {
   void add(char mark, std::string_view line);
   void close_hunk();
 
-  const std::string path_;
+  const std::string old_name_;  // as the header lines write it
+  const std::string new_name_;
   std::string& out_;
   const std::size_t budget_;
   const std::function<void(std::string&)> when_full_;

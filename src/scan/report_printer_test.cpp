@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "check/quad_fate.h"
+
 namespace skewquad {
 namespace {
 
@@ -20,9 +22,9 @@ std::string printed(ReportPrinter& printer, const std::string& path) {
   const std::string field = printer.path_field(path);
   std::string out;
   for (const Finding& finding : kEveryFate) printer.finding(field, finding, out);
-  printer.problem(field, {path, "No such file or directory", EntryKind::kFile, 0}, out);
-  printer.problem(field, {path, "Permission denied", EntryKind::kFolder, 0}, out);
-  printer.problem(field, {path, "not a regular file", EntryKind::kSkipped, 0}, out);
+  printer.problem(field, {path, "No such file or directory", EntryKind::kFile, 0, {}}, out);
+  printer.problem(field, {path, "Permission denied", EntryKind::kFolder, 0, {}}, out);
+  printer.problem(field, {path, "not a regular file", EntryKind::kSkipped, 0, {}}, out);
   const ScanTotals totals{.files = 3,
                           .unreadable = 1,
                           .unreadable_folders = 1,
@@ -82,23 +84,38 @@ TEST(ReportPrinter, WritesJsonLinesWithEveryFindingAndExactAngles) {
       "\"quads\":13,\"errors\":6,\"warnings\":2,\"low\":2}}\n");
 }
 
-TEST(ReportPrinter, WritesEachMendAsFixedAndCountsThem) {
-  const Finding mended[] = {quad_finding(2, QuadFate::kError, 14.32, true),
-                            quad_finding(3, QuadFate::kWarning, 2.43, true),
-                            quad_finding(4, QuadFate::kNotConvex, 0.0, true),
-                            quad_finding(5, QuadFate::kIdenticalCorners, 0.0, true),
-                            quad_finding(6, QuadFate::kCollinearCorners, 0.0, true)};
+// A finding whose line was mended, by a mend it carries or another's.
+Finding mended(Finding finding, MendKind kind, MendRole role = MendRole::kCarrier) {
+  finding.role = role;
+  finding.mend.kind = kind;
+  finding.mended = true;
+  return finding;
+}
+
+TEST(ReportPrinter, WritesEachMendOnceAsFixedAndCountsThem) {
+  Finding zeros;
+  zeros.line_number = 6;
+  zeros.check = CheckId::kTrailingZeros;
+  zeros.text = "1.50";
+  const Finding mended_findings[] = {
+      mended(quad_finding(2, QuadFate::kError, 14.32), MendKind::kWarpSplit),
+      mended(quad_finding(3, QuadFate::kWarning, 2.43), MendKind::kWarpSplit),
+      mended(quad_finding(4, QuadFate::kNotConvex, 0.0), MendKind::kConcaveSplit),
+      mended(quad_finding(5, QuadFate::kIdenticalCorners, 0.0), MendKind::kIdenticalTriangle),
+      // Settled by the mend of its line, which the next finding tells.
+      mended(zeros, MendKind::kNone, MendRole::kResolved),
+      mended(quad_finding(6, QuadFate::kCollinearCorners, 0.0), MendKind::kCollinearTriangle)};
   const ScanTotals totals{.files = 2, .unwritten = 1, .quads = 9, .mended = 5, .files_mended = 1};
   const ReportSettings settings{{}, false, true, false};
   std::string text;
   std::string json;
   const auto text_report = text_printer(settings);
   const auto json_report = json_printer(settings);
-  for (const Finding& finding : mended) {
+  for (const Finding& finding : mended_findings) {
     text_report->finding("p.dat", finding, text);
     json_report->finding("\"p.dat\"", finding, json);
   }
-  text_report->problem("p.dat", {"p.dat", "Permission denied", EntryKind::kUnwritten, 0}, text);
+  text_report->problem("p.dat", {"p.dat", "Permission denied", EntryKind::kUnwritten, 0, {}}, text);
   text_report->summary(totals, text);
   json_report->summary(totals, json);
   EXPECT_EQ(text,
@@ -113,6 +130,9 @@ TEST(ReportPrinter, WritesEachMendAsFixedAndCountsThem) {
   EXPECT_EQ(json.substr(0, json.find('\n')),
             "{\"file\":\"p.dat\",\"line\":2,\"severity\":\"error\",\"check\":\"warp\","
             "\"angle\":14.32,\"fixed\":true,\"became\":\"2 triangles\"}");
+  EXPECT_NE(json.find("\"line\":5,\"severity\":\"error\",\"check\":\"identical\",\"fixed\":true,"
+                      "\"became\":\"1 triangle\"}\n{\"file\":\"p.dat\",\"line\":6,"),
+            std::string::npos);
   EXPECT_NE(json.find("\"became\":\"1 triangle\"}\n{\"summary\""), std::string::npos);
   EXPECT_NE(json.find("\"fixed\":5,\"files_fixed\":1,\"unwritten\":1}}"), std::string::npos);
 }

@@ -2,13 +2,16 @@
 #include "scan/report_window.h"
 
 #include <cerrno>
+#include <filesystem>
 #include <new>
+#include <optional>
 #include <system_error>
 
 #include "check/check_loop.h"
-#include "scan/line_edits.h"
 #include "platform/console.h"
 #include "platform/files.h"
+#include "scan/line_edits.h"
+#include "scan/scan_texts.h"
 
 namespace skewquad {
 namespace {
@@ -73,73 +76,97 @@ void ReportWindow::hand_out(std::size_t index, ScanEntry entry) {
 
 namespace {
 
-// The edits of the first reading of a file being mended, which only finds
-// out what it will mend.
-class NoEdits final : public LineEdits {
+// The findings of a diff's first reading, each as the diff mends it.
+class AsMended final : public FindingSink {
  public:
-  void keep(std::string_view /*piece*/) override {}
-  void replace(std::string_view /*line*/, std::string_view /*replacement*/) override {}
+  explicit AsMended(FindingSink& sink) : sink_(sink) {}
+  void take(const Finding& finding) override {
+    Finding mended = finding;
+    mended.mended = finding.role != MendRole::kNone;
+    sink_.take(mended);
+  }
+
+ private:
+  FindingSink& sink_;
 };
 
-// The findings of the second reading, already reported by the first.
-class NoFindings final : public FindingSink {
- public:
-  void take(const Finding& /*finding*/) override {}
-};
+// The tally of a file as left: nothing of it was mended.
+void unmended(RunTally& tally) {
+  tally.mended_lines = 0;
+  tally.resolved_errors = 0;
+  tally.resolved_warnings = 0;
+}
 
 }  // namespace
 
-void ReportWindow::check(std::size_t index, LineReader& reader) {
+void ReportWindow::check(std::size_t index, Tools& tools) {
   Slot& slot = slots_[index % slots_.size()];
   CheckRules rules = work_.rules;
   if (slot.entry.root < work_.colours.size()) rules.lines.colours = work_.colours[slot.entry.root];
+  if (!slot.entry.problem.empty()) return;
   const std::string path = printer_.path_field(slot.entry.path);
-  if (slot.entry.problem.empty()) {
-    bool not_regular = false;
-    std::FILE* input = platform::open_regular_file(slot.entry.path.c_str(), not_regular);
-    if (input == nullptr) {
-      slot.entry.problem = not_regular ? "not a regular file" : problem_text(errno);
-    } else {
-      // Past the budget the report waits for its turn and is then written.
-      PrintingSink sink(printer_, path, slot.report, kSlotBudget, spill_to(report_output_, index));
-      reader.restart(input);
-      try {
-        if (work_.action == ScanAction::kReport && work_.with_mends) {
-          // Mended nowhere: each finding only learns its mend.
-          NoEdits no_edits;
-          mend_lines(reader, rules, work_.mend_level, work_.conditional, slot.tally, sink,
-                     no_edits);
-          slot.tally.mended_errors = 0;
-          slot.tally.mended_warnings = 0;
-        } else if (work_.action == ScanAction::kReport) {
-          check_lines(reader, nullptr, rules, {}, slot.tally, sink);
-        } else {
-          mend(index, rules, input, reader, sink);
-        }
-        if (reader.failed()) slot.entry.problem = problem_text(errno != 0 ? errno : EIO);
-        const RunTally& tally = slot.tally;
-        const bool findings =
-            tally.fault_count + tally.error_count + tally.warning_count + tally.line_faults > 0;
-        if (findings && input != nullptr && slot.entry.problem.empty() &&
-            printer_.wants_file_text() && std::fseek(input, 0, SEEK_SET) == 0) {
-          printer_.file_text(path, input, slot.report, spill_to(report_output_, index),
-                             slot.references);
-        }
-      } catch (const std::bad_alloc&) {
-        slot.entry.problem = problem_text(ENOMEM);
-      }
-      if (input != nullptr) std::fclose(input);
-    }
+  bool not_regular = false;
+  std::FILE* input = platform::open_regular_file(slot.entry.path.c_str(), not_regular);
+  if (input == nullptr) {
+    slot.entry.problem = not_regular ? "not a regular file" : problem_text(errno);
+    return;
   }
+  // Past the budget the report waits for its turn and is then written.
+  PrintingSink sink(printer_, path, slot.report, kSlotBudget, spill_to(report_output_, index));
+  LineReader& reader = tools.reader;
+  reader.restart(input);
+  try {
+    switch (work_.action) {
+      case ScanAction::kReport:
+        analyse_lines(reader, rules, work_.mends, slot.tally, sink);
+        // Nothing was mended: the mends are only told.
+        unmended(slot.tally);
+        break;
+      case ScanAction::kFix:
+        mend(index, rules, input, tools, sink);
+        break;
+      case ScanAction::kDiff:
+        diff(index, rules, input, tools, sink);
+        break;
+    }
+    if (reader.failed() && slot.entry.problem.empty()) {
+      slot.entry.problem = problem_text(errno != 0 ? errno : EIO);
+    }
+    const RunTally& tally = slot.tally;
+    const bool findings =
+        tally.fault_count + tally.error_count + tally.warning_count + tally.line_faults > 0;
+    if (findings && input != nullptr && slot.entry.problem.empty() && printer_.wants_file_text() &&
+        std::fseek(input, 0, SEEK_SET) == 0) {
+      printer_.file_text(path, input, slot.report, spill_to(report_output_, index),
+                         slot.references);
+    }
+  } catch (const std::bad_alloc&) {
+    slot.entry.problem = problem_text(ENOMEM);
+  }
+  if (input != nullptr) std::fclose(input);
 }
 
-void ReportWindow::mend(std::size_t index, const CheckRules& rules, std::FILE*& input,
-                        LineReader& reader, FindingSink& sink) {
+void ReportWindow::diff(std::size_t index, const CheckRules& rules, std::FILE* input, Tools& tools,
+                        FindingSink& sink) {
   Slot& slot = slots_[index % slots_.size()];
-  NoEdits no_edits;
-  mend_lines(reader, rules, work_.mend_level, work_.conditional, slot.tally, sink, no_edits);
-  // A file with nothing to mend is not touched, not even its time.
-  if (reader.failed() || slot.tally.mended_errors + slot.tally.mended_warnings == 0) return;
+  LineReader& reader = tools.reader;
+  // A patch that names a path outside the folder it is applied in, or a
+  // symbolic link, is refused whole by git apply: such a file's findings
+  // are told, unmended.
+  const char* refused = !is_diff_path(slot.entry.path) ? text::kScanOutsideFolder
+                        : std::filesystem::is_symlink(platform::path_of(slot.entry.path))
+                            ? text::kScanLinkNotDiffed
+                            : nullptr;
+  if (refused != nullptr) {
+    slot.entry.kind = EntryKind::kNotDiffed;
+    slot.entry.problem = refused;
+    analyse_lines(reader, rules, {}, slot.tally, sink);
+    return;
+  }
+  AsMended as_mended(sink);
+  analyse_lines(reader, rules, work_.mends, slot.tally, as_mended);
+  // A file with nothing to mend has no hunk.
+  if (reader.failed() || slot.tally.mended_lines == 0) return;
   if (std::fseek(input, 0, SEEK_SET) != 0) {
     slot.entry.problem = problem_text(errno);
     return;
@@ -147,28 +174,54 @@ void ReportWindow::mend(std::size_t index, const CheckRules& rules, std::FILE*& 
   reader.restart(input);
   RunTally again;
   NoFindings no_findings;
-  if (work_.action == ScanAction::kDiff) {
-    DiffEdits diff(slot.entry.path, slot.patch, kSlotBudget, spill_to(patch_output_, index));
-    mend_lines(reader, rules, work_.mend_level, work_.conditional, again, no_findings, diff);
-    if (!reader.failed()) diff.finish();
-    return;
-  }
-  // In place, as the classic fix writes a file over itself: a private copy
-  // that takes the file's place only if all went well and the file is
-  // still as it was read.
-  const std::unique_ptr<platform::OutputFile> output =
-      platform::OutputFile::create(slot.entry.path.c_str(), input);
-  if (output == nullptr) {
+  DiffEdits edits(slot.entry.path, slot.patch, kSlotBudget, spill_to(patch_output_, index));
+  analyse_lines(reader, rules, work_.mends, again, no_findings, &edits);
+  if (!reader.failed()) edits.finish();
+}
+
+void ReportWindow::mend(std::size_t index, const CheckRules& rules, std::FILE*& input, Tools& tools,
+                        FindingSink& sink) {
+  Slot& slot = slots_[index % slots_.size()];
+  LineReader& reader = tools.reader;
+  // Each finding is told once the file is written, or known not to be:
+  // only then can it say whether it was fixed.
+  const std::optional<platform::FileStamp> as_read = platform::stamp_of(input);
+  FindingLog& log = tools.log;
+  log.clear();
+  analyse_lines(reader, rules, work_.mends, slot.tally, log);
+  const auto tell = [&](bool written) {
+    if (!written) unmended(slot.tally);
+    if (!log.replay(sink, written) && slot.entry.problem.empty()) {
+      slot.entry.problem = problem_text(errno);
+    }
+  };
+  // A file with nothing to mend is not touched, not even its time.
+  if (reader.failed() || slot.tally.mended_lines == 0) return tell(false);
+  const auto unwritten = [&](std::string problem) {
     slot.entry.kind = EntryKind::kUnwritten;
-    slot.entry.problem = problem_text(errno);
-    return;
+    slot.entry.problem = std::move(problem);
+    tell(false);
+  };
+  if (!as_read || std::fseek(input, 0, SEEK_SET) != 0) return unwritten(problem_text(errno));
+  // In place, as the classic fix writes a file over itself: a private copy
+  // that takes the file's place only if all went well and the name still
+  // holds the very file that was read, as it was read.
+  bool changed = false;
+  const std::unique_ptr<platform::OutputFile> output =
+      platform::OutputFile::replace(slot.entry.path.c_str(), input, *as_read, changed);
+  if (output == nullptr) {
+    return unwritten(changed ? text::kScanChangedWhileChecked : problem_text(errno));
   }
+  reader.restart(input);
+  RunTally again;
+  NoFindings no_findings;
   CopyStream copy(output->file());
   CopyEdits edits(copy);
-  mend_lines(reader, rules, work_.mend_level, work_.conditional, again, no_findings, edits);
+  analyse_lines(reader, rules, work_.mends, again, no_findings, &edits);
   if (reader.failed()) {
     output->discard();
-    return;
+    slot.entry.problem = problem_text(errno != 0 ? errno : EIO);
+    return tell(false);
   }
   // The input is closed first, as the classic fix closes it: some systems
   // replace no file that is open.
@@ -177,15 +230,14 @@ void ReportWindow::mend(std::size_t index, const CheckRules& rules, std::FILE*& 
   errno = 0;
   if (!closed) {
     output->discard();
-    slot.entry.problem = problem_text(errno != 0 ? errno : EIO);
-    return;
+    return unwritten(problem_text(errno != 0 ? errno : EIO));
   }
-  if (!(copy.flush() && output->commit())) {
-    slot.entry.kind = EntryKind::kUnwritten;
-    slot.entry.problem =
-        errno != 0 ? problem_text(errno)
-                   : std::string("it changed while it was checked, or could not be replaced");
+  if (!copy.flush() || !output->commit()) {
+    return unwritten(output->changed() ? text::kScanChangedWhileChecked
+                     : errno != 0      ? problem_text(errno)
+                                       : problem_text(EIO));
   }
+  tell(true);
 }
 
 bool ReportWindow::take_queued(std::size_t& index) {
@@ -206,7 +258,7 @@ void ReportWindow::report(std::size_t index, ScanTotals& totals, bool any_worker
     // Files are queued in order, so the one at the head is the next.
     std::size_t queued = 0;
     while (!slot.done && take_queued(queued)) {
-      check(queued, own_reader_);
+      check(queued, own_tools_);
       slots_[queued % slots_.size()].done = true;
     }
   }
@@ -229,7 +281,7 @@ void ReportWindow::report(std::size_t index, ScanTotals& totals, bool any_worker
 }
 
 void ReportWindow::work() {
-  LineReader reader;
+  Tools tools;
   for (;;) {
     std::size_t index = 0;
     {
@@ -237,7 +289,7 @@ void ReportWindow::work() {
       queued_.wait(lock, [this] { return !queue_.empty() || finished_; });
       if (!take_queued(index)) return;
     }
-    check(index, reader);
+    check(index, tools);
     {
       const std::lock_guard lock(mutex_);
       slots_[index % slots_.size()].done = true;

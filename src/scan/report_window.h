@@ -14,6 +14,7 @@
 
 #include "check/check_loop.h"
 #include "check/judge_quad.h"
+#include "scan/finding_log.h"
 #include "scan/library_walk.h"
 #include "scan/report_printer.h"
 #include "scan/scan_options.h"
@@ -47,9 +48,7 @@ class ReportOutput {
 struct ScanWork {
   CheckRules rules;
   ScanAction action = ScanAction::kReport;
-  MendLevel mend_level = MendLevel::kErrors;
-  bool conditional = true;  // a warped quad's mend holds the conditional line
-  bool with_mends = false;  // reporting: each finding says how it would be mended
+  MendRules mends;  // how lines are mended (mends.mends: reporting, say how)
   // The colours known to the files found through each path given, by its
   // place; none where no LDConfig.ldr was found.
   std::vector<const ColourTable*> colours;
@@ -91,10 +90,21 @@ class ReportWindow {
     bool done = false;
   };
 
-  void check(std::size_t index, LineReader& reader);
-  // Reads the file at `index` for its mends and writes them; closes `input`
-  // (and sets it to null) when it replaces the file.
-  void mend(std::size_t index, const CheckRules& rules, std::FILE*& input, LineReader& reader,
+  // What a worker reads a file with, one set a worker.
+  struct Tools {
+    LineReader reader;
+    FindingLog log{kFindingLogBudget};
+  };
+  static constexpr std::size_t kFindingLogBudget = std::size_t{64} * 1024;
+
+  void check(std::size_t index, Tools& tools);
+  // Mends the file at `index`, open as `input` and read by `tools` into
+  // `sink` once; closes `input` (and sets it to null) when it replaces the
+  // file.
+  void mend(std::size_t index, const CheckRules& rules, std::FILE*& input, Tools& tools,
+            FindingSink& sink);
+  // Writes the diff of the mends of the file at `index`, open as `input`.
+  void diff(std::size_t index, const CheckRules& rules, std::FILE* input, Tools& tools,
             FindingSink& sink);
   // Hands `out`, full, to `output` once the file at `index` is the next to be reported.
   std::function<void(std::string&)> spill_to(ReportOutput& output, std::size_t index);
@@ -105,7 +115,7 @@ class ReportWindow {
   ReportPrinter& printer_;
   ReportOutput& report_output_;
   ReportOutput& patch_output_;
-  LineReader own_reader_;
+  Tools own_tools_;
   std::mutex mutex_;
   std::condition_variable queued_;
   std::condition_variable checked_;

@@ -23,12 +23,12 @@
 
 #include "check/exit_status.h"
 #include "ldraw/ldconfig.h"
-#include "scan/library_texts.h"
+#include "platform/console.h"
 #include "scan/library_walk.h"
 #include "scan/report_printer.h"
 #include "scan/report_window.h"
 #include "scan/scan_options.h"
-#include "platform/console.h"
+#include "scan/scan_texts.h"
 
 namespace skewquad {
 namespace {
@@ -163,13 +163,12 @@ int run_scan(int argc, const char* const* argv) {
   ReportOutput patch(stdout, [&progress] { progress.erase(); });
   CheckRules rules = check_rules_for(options.limits, CheckMode::kLibrary);
   rules.lines.groups = groups;
-  const ScanWork work{
-      rules,
-      options.action,
+  // Reporting, only SARIF tells each finding's mend.
+  const MendRules mends{
+      mending || options.format == ReportFormat::kSarif,
       options.fail_on == FailOn::kWarning ? MendLevel::kWarnings : MendLevel::kErrors,
-      !options.no_conditional,
-      options.format == ReportFormat::kSarif,
-      colours};
+      !options.no_conditional};
+  const ScanWork work{rules, options.action, mends, colours};
   ReportWindow window(options.jobs * kSlotsPerWorker, work, *printer, output, patch);
   std::vector<std::thread> workers;
   for (unsigned i = 0; i < options.jobs; ++i) {

@@ -10,10 +10,10 @@
 #include <system_error>
 
 #include "check/exit_status.h"
-#include "ldraw/messages.h"
-#include "scan/library_texts.h"
-#include "scan/report_printer.h"
+#include "ldraw/catalogue.h"
 #include "platform/files.h"
+#include "scan/report_printer.h"
+#include "scan/scan_texts.h"
 
 namespace skewquad {
 namespace {
@@ -74,17 +74,16 @@ class SarifPrinter final : public ReportPrinter {
   explicit SarifPrinter(const ReportSettings& settings) : settings_(settings) {}
 
   void start(std::string& out) override {
-    std::size_t count = 0;
-    const CheckRule* rules = check_rules(count);
     Json rule_list = Json::array();
-    for (std::size_t i = 0; i < count; ++i) {
+    for (const CheckEntry& entry : catalogue()) {
       Json rule;
-      rule["id"] = rules[i].name;
-      rule["name"] = rules[i].name;
-      rule["shortDescription"]["text"] = rules[i].short_description;
-      rule["fullDescription"]["text"] = rules[i].full_description;
-      rule["help"]["text"] = rules[i].help;
+      rule["id"] = entry.name;
+      rule["name"] = entry.name;
+      rule["shortDescription"]["text"] = entry.short_description;
+      rule["fullDescription"]["text"] = entry.full_description;
+      rule["help"]["text"] = entry.help;
       rule["defaultConfiguration"]["level"] = "error";
+      if (entry.mended != nullptr) rule["properties"]["mend"] = entry.mended;
       rule_list.push_back(rule);
     }
     Json driver;
@@ -123,19 +122,16 @@ class SarifPrinter final : public ReportPrinter {
     const std::size_t split = path.find('\0');
     const std::string_view location(path.data(), split);
     const std::string_view name = std::string_view(path).substr(split + 1);
-    const char* check = check_name(finding);
-    const bool fixed = finding.mended && settings_.mending;
+    const char* check = check_name(finding.check);
     out += kItemSeparator;
     out += "{\"ruleId\":\"";
     out += check;
     out += "\",\"ruleIndex\":";
-    out += std::to_string(rule_index(check));
+    out += std::to_string(static_cast<int>(finding.check));
     out += ",\"level\":\"";
-    out += fixed ? "note" : severity_of(finding);
+    out += severity_name(finding.severity);
     out += "\",\"message\":{\"text\":";
-    Finding as_found = finding;
-    as_found.mended = fixed;
-    out += json_text((fixed ? "fixed: " : "") + finding_message(as_found, settings_.limits));
+    out += json_text(finding_message(finding, settings_.limits));
     out += "},\"locations\":[{\"physicalLocation\":{\"artifactLocation\":";
     out += location;
     out += ",\"region\":{\"startLine\":";
@@ -153,14 +149,16 @@ class SarifPrinter final : public ReportPrinter {
     std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(hash));
     out += digits;
     out += "\"}";
-    if (finding.mended && !settings_.mending) append_fix(location, finding, out);
+    if (finding.role == MendRole::kCarrier) append_fix(location, finding, out);
     out += "}\n";
   }
 
   void problem(const std::string& path, const ScanEntry& entry, std::string& /*out*/) override {
     const std::size_t split = path.find('\0');
     Json notification;
-    notification["level"] = entry.kind == EntryKind::kSkipped ? "warning" : "error";
+    notification["level"] = entry.kind == EntryKind::kSkipped || entry.kind == EntryKind::kSameFile
+                                ? "warning"
+                                : "error";
     notification["message"]["text"] = problem_message(entry);
     notification["locations"] = Json::array();
     Json location;
@@ -190,20 +188,19 @@ class SarifPrinter final : public ReportPrinter {
   static void append_fix(std::string_view location, const Finding& finding, std::string& out) {
     const std::string line = std::to_string(finding.line_number);
     out += ",\"fixes\":[{\"description\":{\"text\":";
-    Finding mended = finding;
-    out += json_text(finding_message(mended, {}));
+    out += json_text(mend_message(finding));
     out += "},\"artifactChanges\":[{\"artifactLocation\":";
     out += location;
     out += ",\"replacements\":[{\"deletedRegion\":{\"startLine\":";
     out += line;
-    if (finding.replacement.empty()) {
+    if (finding.mend.replacement.empty()) {
       out += ",\"startColumn\":1,\"endLine\":";
       out += std::to_string(finding.line_number + 1);
       out += ",\"endColumn\":1}}]}]}]";
       return;
     }
     out += "},\"insertedContent\":{\"text\":";
-    out += json_text(std::string(without_line_end(finding.replacement)));
+    out += json_text(std::string(without_line_end(finding.mend.replacement)));
     out += "}}]}]}]";
   }
 
@@ -214,9 +211,11 @@ class SarifPrinter final : public ReportPrinter {
 }  // namespace
 
 std::string problem_message(const ScanEntry& entry) {
-  const char* what = entry.kind == EntryKind::kFolder      ? "can't read folder: "
-                     : entry.kind == EntryKind::kSkipped   ? "skipped: "
+  const char* what = entry.kind == EntryKind::kFolder ? "can't read folder: "
+                     : entry.kind == EntryKind::kSkipped || entry.kind == EntryKind::kSameFile
+                         ? "skipped: "
                      : entry.kind == EntryKind::kUnwritten ? "can't write file: "
+                     : entry.kind == EntryKind::kNotDiffed ? "can't diff: "
                                                            : "can't read file: ";
   return what + entry.problem;
 }

@@ -12,7 +12,7 @@
 #include "check/exit_status.h"
 #include "check/limits.h"
 #include "ldraw/check_groups.h"
-#include "scan/library_texts.h"
+#include "scan/scan_texts.h"
 #include "text/scanf_numbers.h"
 
 namespace skewquad {
@@ -173,6 +173,21 @@ ScanOptions parse_scan_options(int argc, const char* const* argv, std::FILE* out
   }
   if (json && format != "text" && format != "json") {
     std::fprintf(err, text::kScanJsonAndFormat, format.c_str());
+    options.finished = true;
+    options.exit_status = exit_status::kUsage;
+    return options;
+  }
+  // A report that goes where its reader looks: --fix changes the files it
+  // reports, and --diff takes standard output for the patch.
+  const std::string& report_format = json ? std::string("json") : format;
+  if (fix && report_format != "text" && report_format != "json" && report_format != "github") {
+    std::fprintf(err, text::kScanFixAndFormat, report_format.c_str());
+    options.finished = true;
+    options.exit_status = exit_status::kUsage;
+    return options;
+  }
+  if (diff && report_format != "text") {
+    std::fprintf(err, text::kScanDiffAndFormat, report_format.c_str());
     options.finished = true;
     options.exit_status = exit_status::kUsage;
     return options;

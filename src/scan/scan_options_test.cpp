@@ -70,6 +70,20 @@ TEST(ScanOptions, TellsEachMistakeAsAUsageError) {
        "skewquad --scan: --jobs needs a whole number from 1 to 1024, not '1025'\n"},
       {{"--jobs=-1", "a"},
        "skewquad --scan: --jobs needs a whole number from 1 to 1024, not '-1'\n"},
+      // A report where no one would read it: --fix changes what a SARIF log
+      // or a page would show, and --diff takes standard output.
+      {{"--fix", "--format=sarif", "a"},
+       "skewquad --scan: --fix reports as text, json or github, not sarif (a SARIF log of the "
+       "scan without --fix holds every mend as a fix)\n"},
+      {{"--format=html", "--fix", "a"},
+       "skewquad --scan: --fix reports as text, json or github, not html (a SARIF log of the "
+       "scan without --fix holds every mend as a fix)\n"},
+      {{"--diff", "--json", "a"},
+       "skewquad --scan: --diff writes the patch on standard output and its report as text on "
+       "standard error, not as json\n"},
+      {{"--diff", "--format=github", "a"},
+       "skewquad --scan: --diff writes the patch on standard output and its report as text on "
+       "standard error, not as github\n"},
   };
   for (const auto& mistake : mistakes) {
     const Parsed parsed = parse(mistake.arguments);

@@ -17,15 +17,22 @@ void add_to_totals(const ScanEntry& entry, const RunTally& tally, ScanTotals& to
     case EntryKind::kSkipped:
       ++totals.skipped;
       break;
+    case EntryKind::kSameFile:
+      ++totals.same_files;
+      break;
     case EntryKind::kUnwritten:
       ++totals.files;
       ++totals.unwritten;
       break;
+    case EntryKind::kNotDiffed:
+      ++totals.files;
+      ++totals.not_diffed;
+      break;
   }
   const long long errors =
-      tally.fault_count + tally.error_count + tally.line_faults - tally.mended_errors;
-  const long long warnings = tally.warning_count - tally.mended_warnings;
-  const long long mended = tally.mended_errors + tally.mended_warnings;
+      tally.fault_count + tally.error_count + tally.line_faults - tally.resolved_errors;
+  const long long warnings = tally.warning_count - tally.resolved_warnings;
+  const long long mended = tally.mended_lines;
   totals.quads += tally.quad_count;
   totals.errors += errors;
   totals.files_with_errors += errors > 0 ? 1 : 0;
@@ -37,7 +44,7 @@ void add_to_totals(const ScanEntry& entry, const RunTally& tally, ScanTotals& to
 }
 
 int scan_status(const ScanTotals& totals, FailOn fail_on) {
-  if (totals.unreadable + totals.unreadable_folders + totals.unwritten > 0) {
+  if (totals.unreadable + totals.unreadable_folders + totals.unwritten + totals.not_diffed > 0) {
     return exit_status::kFile;
   }
   const bool failed = (fail_on == FailOn::kError && totals.errors > 0) ||

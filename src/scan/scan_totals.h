@@ -1,8 +1,8 @@
 // The totals of a scan, and the exit status they imply.
 #pragma once
 
-#include "scan/library_walk.h"
 #include "records/run_records.h"
+#include "scan/library_walk.h"
 
 namespace skewquad {
 
@@ -15,14 +15,16 @@ struct ScanTotals {
   long long unreadable = 0;          // files that could not be read
   long long unreadable_folders = 0;  // folders that could not be listed
   long long skipped = 0;             // links found in folders to what is not a regular file
+  long long same_files = 0;          // second names of files checked under their first
   long long unwritten = 0;           // files whose mends could not be written
+  long long not_diffed = 0;          // files whose mends could not be put in the diff
   long long quads = 0;
   long long errors = 0;  // left after mending
   long long files_with_errors = 0;
   long long warnings = 0;
   long long files_with_warnings = 0;
   long long low = 0;
-  long long mended = 0;  // findings mended (and no longer counted above)
+  long long mended = 0;  // lines mended (their findings no longer counted above)
   long long files_mended = 0;
 };
 

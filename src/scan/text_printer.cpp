@@ -4,9 +4,9 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "ldraw/messages.h"
-#include "scan/library_texts.h"
+#include "ldraw/catalogue.h"
 #include "scan/report_printer.h"
+#include "scan/scan_texts.h"
 
 namespace skewquad {
 namespace {
@@ -79,17 +79,30 @@ class TextPrinter final : public ReportPrinter {
   }
 
   void finding(const std::string& path, const Finding& finding, std::string& out) const override {
-    // Warnings are listed when asked for, or when mended.
-    if (finding.fate == QuadFate::kWarning && !finding.mended && !settings_.list_warnings) return;
+    // A mended line is told once, by the finding that carries its mend.
+    if (finding.mended) {
+      if (finding.role == MendRole::kCarrier) {
+        append_format(out, text::kScanFinding, path.c_str(), finding.line_number, "fixed",
+                      mend_message(finding).c_str());
+      }
+      return;
+    }
+    // Warnings are listed when asked for.
+    if (finding.severity == Severity::kWarning && !settings_.list_warnings) return;
     append_format(out, text::kScanFinding, path.c_str(), finding.line_number,
-                  finding.mended ? "fixed" : severity_of(finding),
+                  severity_name(finding.severity),
                   finding_message(finding, settings_.limits).c_str());
   }
 
   void problem(const std::string& path, const ScanEntry& entry, std::string& out) override {
+    if (entry.kind == EntryKind::kSameFile) {
+      append_format(out, text::kScanSameFile, path.c_str(), path_field(entry.same_as).c_str());
+      return;
+    }
     const char* format = entry.kind == EntryKind::kFolder      ? text::kScanUnreadableFolder
                          : entry.kind == EntryKind::kSkipped   ? text::kScanSkipped
                          : entry.kind == EntryKind::kUnwritten ? text::kScanUnwritableFile
+                         : entry.kind == EntryKind::kNotDiffed ? text::kScanNotDiffed
                                                                : text::kScanUnreadableFile;
     append_format(out, format, path.c_str(), entry.problem.c_str());
   }
@@ -100,7 +113,11 @@ class TextPrinter final : public ReportPrinter {
       append_format(out, text::kScanSummaryFolders, totals.unreadable_folders);
     }
     if (totals.skipped > 0) append_format(out, text::kScanSummarySkipped, totals.skipped);
+    if (totals.same_files > 0) {
+      append_format(out, text::kScanSummarySameFiles, totals.same_files);
+    }
     if (totals.unwritten > 0) append_format(out, text::kScanSummaryUnwritten, totals.unwritten);
+    if (totals.not_diffed > 0) append_format(out, text::kScanSummaryNotDiffed, totals.not_diffed);
     append_format(out, text::kScanSummaryQuads, totals.quads, totals.errors,
                   totals.files_with_errors, totals.warnings, totals.files_with_warnings,
                   totals.low);

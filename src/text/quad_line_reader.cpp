@@ -51,14 +51,36 @@ void set_corners(const double* coordinates, QuadLine& quad) {
   }
 }
 
+// How much of a line its fourteen numbers must take.
+enum class Extent : std::uint8_t {
+  kFirstFourteen,  // the first fourteen numbers; anything may follow them
+  kWholeLine,      // nothing but white space may follow them
+};
+
+// Whether a number read up to `p` took its whole word.
+bool ends_its_word(const char* p, const char* end) {
+  return p != nullptr && (p == end || is_scan_space(*p));
+}
+
 // One number after another, from `p` up to `end`.
-QuadReading read_number_by_number(const char* p, const char* const end, QuadLine& quad) {
+QuadReading read_number_by_number(const char* p, const char* const end, Extent extent,
+                                  QuadLine& quad) {
   p = scan_int(p, end, quad.line_type);
   if (p == nullptr) return QuadReading::kIncomplete;
   p = scan_colour(p, end, quad);
   if (p == nullptr) return QuadReading::kIncomplete;
   double coordinates[12];
-  if (scan_doubles(p, end, coordinates, 12) == nullptr) return QuadReading::kIncomplete;
+  if (extent == Extent::kFirstFourteen) {
+    if (scan_doubles(p, end, coordinates, 12) == nullptr) return QuadReading::kIncomplete;
+  } else {
+    // Fourteen words, each wholly a number, and nothing after them.
+    if (!ends_its_word(p, end)) return QuadReading::kIncomplete;
+    for (double& coordinate : coordinates) {
+      p = scan_double(p, end, coordinate);
+      if (!ends_its_word(p, end)) return QuadReading::kIncomplete;
+    }
+    if (skip_scan_space(p, end) != end) return QuadReading::kIncomplete;
+  }
   set_corners(coordinates, quad);
   return QuadReading::kParsed;
 }
@@ -118,29 +140,32 @@ bool at_word_end(const char* p) { return p != nullptr && is_scan_space(*p); }
 
 // Reads a line after which kQuadLinePadding bytes can be read.
 [[gnu::flatten]] QuadReading read_with_room_after(std::string_view line, CoordinatePlanes planes,
-                                                  QuadLine& quad) {
+                                                  Extent extent, QuadLine& quad) {
   QuadWords words;
   QuadReading reading = QuadReading::kIncomplete;
   const char* const end = line.data() + line.size();
-  if (locate_quad_words(line, words) &&
+  const int count = locate_quad_words(line, words);
+  // More words than fourteen, on a line that must hold fourteen alone, are
+  // found by the reader number by number.
+  if (count > 0 && (count == kQuadWords || extent == Extent::kFirstFourteen) &&
       read_located_words(line.data(), end, words, planes, quad, reading)) {
     return reading;
   }
-  return read_number_by_number(line.data(), end, quad);
+  return read_number_by_number(line.data(), end, extent, quad);
 }
 
 // Reads any line: one no longer than a piece from a copy with room after
 // it, filled with NUL bytes. A NUL can neither continue a number nor be
 // skipped as white space: the copy reads exactly as the line does.
-QuadReading read_through_padded_copy(std::string_view line, CoordinatePlanes planes,
+QuadReading read_through_padded_copy(std::string_view line, CoordinatePlanes planes, Extent extent,
                                      QuadLine& quad) {
   if (line.size() > kLongestPieceBytes) {
-    return read_number_by_number(line.data(), line.data() + line.size(), quad);
+    return read_number_by_number(line.data(), line.data() + line.size(), extent, quad);
   }
   char padded[kLongestPieceBytes + kQuadLinePadding];
   std::memcpy(padded, line.data(), line.size());
   std::memset(padded + line.size(), 0, kQuadLinePadding);
-  const QuadReading reading = read_with_room_after({padded, line.size()}, planes, quad);
+  const QuadReading reading = read_with_room_after({padded, line.size()}, planes, extent, quad);
   if (reading == QuadReading::kIncomplete) {
     quad.hex_colour_text = {};
   } else if (!quad.hex_colour_text.empty()) {
@@ -161,8 +186,8 @@ std::int32_t probe_line_type(std::string_view line) {
 }
 
 bool parse_quad(std::string_view line, QuadLine& quad) {
-  return read_through_padded_copy(line, CoordinatePlanes::kNotRecognised, quad) ==
-         QuadReading::kParsed;
+  return read_through_padded_copy(line, CoordinatePlanes::kNotRecognised, Extent::kFirstFourteen,
+                                  quad) == QuadReading::kParsed;
 }
 
 namespace {
@@ -170,11 +195,12 @@ namespace {
 // A line after which kQuadLinePadding bytes can be read, read where it lies;
 // a last word that runs to the end of the line would be read on into the
 // bytes after it, so such a line is read from a copy.
-QuadReading read_in_place(std::string_view line, CoordinatePlanes planes, QuadLine& quad) {
+QuadReading read_in_place(std::string_view line, CoordinatePlanes planes, Extent extent,
+                          QuadLine& quad) {
   if (line.empty() || !is_scan_space(line.back())) {
-    return read_through_padded_copy(line, planes, quad);
+    return read_through_padded_copy(line, planes, extent, quad);
   }
-  const QuadReading reading = read_with_room_after(line, planes, quad);
+  const QuadReading reading = read_with_room_after(line, planes, extent, quad);
   if (reading == QuadReading::kIncomplete) quad.hex_colour_text = {};
   return reading;
 }
@@ -182,11 +208,11 @@ QuadReading read_in_place(std::string_view line, CoordinatePlanes planes, QuadLi
 }  // namespace
 
 QuadReading read_quad(std::string_view line, QuadLine& quad) {
-  return read_in_place(line, CoordinatePlanes::kLeftUnread, quad);
+  return read_in_place(line, CoordinatePlanes::kLeftUnread, Extent::kFirstFourteen, quad);
 }
 
 QuadReading read_whole_quad(std::string_view line, QuadLine& quad) {
-  return read_in_place(line, CoordinatePlanes::kRecognisedAndRead, quad);
+  return read_in_place(line, CoordinatePlanes::kRecognisedAndRead, Extent::kWholeLine, quad);
 }
 
 QuadReading read_located_whole_quad(std::string_view line, const QuadWords& words, QuadLine& quad) {

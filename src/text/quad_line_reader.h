@@ -37,7 +37,10 @@ enum class QuadReading {
 QuadReading read_quad(std::string_view line, QuadLine& quad);
 
 /// As read_quad, except that the corners of a quad recognised in a
-/// coordinate plane are read too.
+/// coordinate plane are read too, and that the line must be its fourteen
+/// numbers alone, each a word of its own: with anything else (a word or a
+/// fifteenth number after them, a letter stuck to one, two numbers in one
+/// word such as 1.2.3) it is incomplete.
 QuadReading read_whole_quad(std::string_view line, QuadLine& quad);
 
 /// As read_whole_quad, for a line whose fourteen words, and no more,

@@ -175,12 +175,13 @@ WindowBits untidy_numbers(const LineMasks& masks) {
 
 }  // namespace
 
-bool locate_quad_words(std::string_view line, QuadWords& words) {
-  if (line.size() >= kQuadWordWindow) return false;
+int locate_quad_words(std::string_view line, QuadWords& words) {
+  if (line.size() >= kQuadWordWindow) return 0;
   const LineMasks masks = masks_of(line);
-  if (set_bit_positions(masks.starts, line.size(), words.start) < kQuadWords) return false;
+  const int count = set_bit_positions(masks.starts, line.size(), words.start);
+  if (count < kQuadWords) return 0;
   // Every fault is found at once, as a bit from the first coordinate on.
-  return (plain_faults(masks) & (~WindowBits{0} << words.start[2])) == 0;
+  return (plain_faults(masks) & (~WindowBits{0} << words.start[2])) == 0 ? count : 0;
 }
 
 int locate_tidy_words(std::string_view line, int numbers_end, QuadWords& words) {

@@ -21,12 +21,12 @@ struct QuadWords {
 
 /// Locates the first fourteen words of `line` all at once, from the classes
 /// of its characters, and checks that every word from the third to the end
-/// of the line is a plain decimal (see PlainDecimal). Returns false when
-/// the line is not shorter than kQuadWordWindow, has fewer words or holds
-/// anything else from the third word on: it must then be read number by
-/// number. kQuadLinePadding bytes, of any value, must be readable after the
-/// line.
-bool locate_quad_words(std::string_view line, QuadWords& words);
+/// of the line is a plain decimal (see PlainDecimal). Returns how many
+/// words the line holds, or 0 when the line is not shorter than
+/// kQuadWordWindow, has fewer than fourteen words or holds anything else
+/// from the third word on: it must then be read number by number.
+/// kQuadLinePadding bytes, of any value, must be readable after the line.
+int locate_quad_words(std::string_view line, QuadWords& words);
 
 /// Locates the words of `line` as locate_quad_words does, and checks that
 /// the words from the third up to the `numbers_end`th are plain decimals

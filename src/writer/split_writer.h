@@ -24,17 +24,24 @@ void write_split(CopyStream& out, std::string_view line, const QuadLine& quad,
                  const WarpMeasure& measure, const AngleLimits& limits, const ModeFlags& flags,
                  std::string_view fallback_line_end);
 
-/// Appends the lines that mend a quad above a limit: the two triangles of
-/// its split, as the copy writes them in place of the quad, and the
-/// conditional line when asked for.
-void append_warp_mend(std::string& out, std::string_view line, const QuadLine& quad,
-                      const WarpMeasure& measure, bool conditional,
-                      std::string_view fallback_line_end);
+/// A quad line's words as written: its colour and its twelve coordinates.
+struct QuadText {
+  std::string_view colour;
+  std::string_view coordinates[12];
+};
 
-/// Appends the lines that mend a quad by `mend` (which is not kNone), each
-/// ended like the quad line, in its colour and winding.
-void append_shape_mend(std::string& out, std::string_view line, const QuadLine& quad,
-                       const ShapeMend& mend, std::string_view fallback_line_end);
+/// Appends the lines that mend a warped quad: the two triangles along the
+/// diagonal P1-P3 (`along_13`) or P2-P4, and the conditional line along the
+/// cut when asked for. Each corner and the colour are written with the
+/// words of `text`, byte for byte, and each line ends with `line_end`.
+void append_warp_mend(std::string& out, const QuadText& text, bool along_13, bool conditional,
+                      std::string_view line_end);
+
+/// Appends the lines that mend a quad by `mend` (which is not kNone), in its
+/// colour and winding, written with the words of `text` and each ended with
+/// `line_end`.
+void append_shape_mend(std::string& out, const QuadText& text, const ShapeMend& mend,
+                       std::string_view line_end);
 
 /// The line end that closes `line`: CR LF, LF, or nothing.
 std::string_view line_end_of(std::string_view line);

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -32,7 +33,8 @@ bool same_file(const struct stat& a, const struct stat& b) {
 // A name for the copy beside the input, short whatever the input's name, so
 // that an input with the longest name a folder allows can still be fixed.
 std::string private_name() {
-  static std::mt19937_64 random{std::random_device{}()};
+  // One generator a thread: the workers of a scan make copies at once.
+  thread_local std::mt19937_64 random{std::random_device{}()};
   constexpr char kHexDigits[] = "0123456789abcdef";
   std::string name = ".skewquad-";
   std::uint64_t bits = random();
@@ -90,6 +92,7 @@ struct OutputFile::Replacement {
   int input = -1;           // the input, as the run opened it
   struct stat input_status {};
   std::string name;  // the copy's own name in the folder, once it has one
+  std::unique_ptr<NameOnSignal> on_signal;
 
   Replacement() = default;
   Replacement(const Replacement&) = delete;
@@ -125,17 +128,31 @@ struct OutputFile::Replacement {
            same_file(at_name, input_status);
   }
 
+  // Registers `candidate` for removal by a signal; called in an open
+  // naming section, before the name is made, so that no moment passes
+  // when the name exists unregistered.
+  bool register_name(const NamingSection& section, const std::string& candidate) {
+    if (section.open()) {
+      on_signal = std::make_unique<NameOnSignal>(folder, candidate.c_str());
+      if (on_signal->registered()) return true;
+      on_signal.reset();
+    }
+    errno = section.open() ? EAGAIN : EINTR;
+    return false;
+  }
+
   // Gives the unnamed copy a short name of its own in the folder.
   bool link_in(int copy) {
     const std::string path = "/proc/self/fd/" + std::to_string(copy);
     for (int attempt = 0; attempt < 100; ++attempt) {
-      const SignalsHeld held;
+      const NamingSection section;
       std::string candidate = private_name();
+      if (!register_name(section, candidate)) return false;
       if (linkat(AT_FDCWD, path.c_str(), folder, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
         name = std::move(candidate);
-        remove_on_signal(folder, name.c_str());
         return true;
       }
+      on_signal.reset();
       if (errno != EEXIST) return false;
     }
     return false;
@@ -153,14 +170,24 @@ struct OutputFile::Replacement {
   // Removes the copy's name, if it has one.
   void drop_name() {
     if (name.empty()) return;
-    const SignalsHeld held;
     unlinkat(folder, name.c_str(), 0);
-    forget_on_signal();
+    on_signal.reset();
     name.clear();
   }
 };
 
 std::filesystem::path path_of(const std::string& name) { return name; }
+
+std::optional<FileStamp> stamp_of(std::FILE* file) {
+  struct stat status {};
+  if (fstat(fileno(file), &status) != 0) return std::nullopt;
+  return FileStamp{{status.st_dev, status.st_ino},
+                   static_cast<std::uint64_t>(status.st_size),
+                   status.st_mtim.tv_sec,
+                   status.st_mtim.tv_nsec};
+}
+
+std::FILE* open_scratch_file() { return std::tmpfile(); }
 
 std::string name_of(const std::filesystem::path& path) { return path.string(); }
 
@@ -218,6 +245,8 @@ char separator_for(const std::string& /*given*/) { return '/'; }
 
 bool is_separator(char c) { return c == '/'; }
 
+bool has_root_name(std::string_view /*path*/) { return false; }
+
 bool name_one_special_file(const char* input_name, const char* output_name) {
   struct stat input {};
   struct stat output {};
@@ -245,7 +274,36 @@ std::unique_ptr<OutputFile> OutputFile::create(const char* name, std::FILE* inpu
     return std::unique_ptr<OutputFile>(new OutputFile(file, nullptr));
   }
   if (!S_ISREG(input_status.st_mode)) return nullptr;
+  return replacing(name, input);
+}
 
+std::unique_ptr<OutputFile> OutputFile::replace(const char* name, std::FILE* input,
+                                                const FileStamp& as_read, bool& changed) {
+  changed = false;
+  // The name must still hold the very file that was read, as it was read;
+  // nothing is opened through a name that holds anything else.
+  struct stat at_name {};
+  if (stat(name, &at_name) != 0 || !S_ISREG(at_name.st_mode) ||
+      FileIdentity{at_name.st_dev, at_name.st_ino} != as_read.identity) {
+    changed = true;
+    return nullptr;
+  }
+  std::unique_ptr<OutputFile> output = replacing(name, input);
+  if (output == nullptr) return nullptr;
+  const struct stat& status = output->replacement_->input_status;
+  if (!(FileStamp{{status.st_dev, status.st_ino},
+                  static_cast<std::uint64_t>(status.st_size),
+                  status.st_mtim.tv_sec,
+                  status.st_mtim.tv_nsec} == as_read)) {
+    changed = true;
+    return nullptr;
+  }
+  return output;
+}
+
+std::unique_ptr<OutputFile> OutputFile::replacing(const char* name, std::FILE* input) {
+  struct stat input_status {};
+  if (fstat(fileno(input), &input_status) != 0) return nullptr;
   // The file a symbolic link points to is replaced, so that the link stays
   // a link. A file that could not be opened for writing is not replaced.
   std::unique_ptr<char, decltype(&std::free)> target(realpath(name, nullptr), &std::free);
@@ -274,17 +332,15 @@ std::unique_ptr<OutputFile> OutputFile::create(const char* name, std::FILE* inpu
 #endif
   // Where the system has no unnamed files: a short name, made exclusively.
   for (int attempt = 0; file == nullptr && attempt < 100; ++attempt) {
-    const SignalsHeld held;
+    const NamingSection section;
     std::string candidate = private_name();
-    std::string path = folder;
-    path += '/';
-    path += candidate;
-    file = create_new_file(path.c_str());
+    if (!replacement->register_name(section, candidate)) return nullptr;
+    file = create_new_file((folder + '/' + candidate).c_str());
     if (file != nullptr) {
       replacement->name = std::move(candidate);
-      remove_on_signal(replacement->folder, replacement->name.c_str());
-    } else if (errno != EEXIST) {
-      break;
+    } else {
+      replacement->on_signal.reset();
+      if (errno != EEXIST) break;
     }
   }
   if (file == nullptr) return nullptr;
@@ -301,8 +357,9 @@ bool OutputFile::commit() {
   }
   Replacement& replacement = *replacement_;
   const int copy = fileno(file_);
-  const bool ready = written && replacement.take_input_metadata(copy) && fsync(copy) == 0 &&
-                     replacement.input_unchanged() &&
+  const bool prepared = written && replacement.take_input_metadata(copy) && fsync(copy) == 0;
+  changed_ = prepared && !replacement.input_unchanged();
+  const bool ready = prepared && !changed_ &&
                      (!replacement.name.empty() || replacement.link_in(copy)) &&
                      replacement.name_is(copy);
   const bool closed = std::fclose(file_) == 0;
@@ -312,15 +369,13 @@ bool OutputFile::commit() {
     replacement_.reset();
     return false;
   }
-  bool renamed = false;
-  {
-    const SignalsHeld held;
-    renamed = renameat(replacement.folder, replacement.name.c_str(), replacement.folder,
-                       replacement.target_name.c_str()) == 0;
-    if (renamed) {
-      forget_on_signal();
-      replacement.name.clear();
-    }
+  // Should a signal remove the copy's name first, the rename fails and the
+  // file stays as it was; once renamed, the name it removes is gone.
+  const bool renamed = renameat(replacement.folder, replacement.name.c_str(), replacement.folder,
+                                replacement.target_name.c_str()) == 0;
+  if (renamed) {
+    replacement.on_signal.reset();
+    replacement.name.clear();
   }
   if (!renamed) {
     replacement.drop_name();

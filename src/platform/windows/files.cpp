@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <random>
+#include <set>
 
 #include <windows.h>
 #include <fcntl.h>
@@ -57,32 +58,59 @@ HANDLE handle_of(std::FILE* file) {
   return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
 }
 
-// The copy being written, removed should the console be interrupted or
-// closed; the handler runs on a thread of its own.
-CRITICAL_SECTION copy_name_lock;
-std::wstring* copy_name = nullptr;
+// The copies being written, one a thread at most, removed should the
+// console be interrupted or closed; the handler runs on a thread of its
+// own, and once it has run no copy may take a name.
+CRITICAL_SECTION copy_names_lock;
+std::set<std::wstring>* copy_names = nullptr;
+bool interrupted = false;
 
-BOOL WINAPI remove_copy(DWORD) {
-  EnterCriticalSection(&copy_name_lock);
-  if (copy_name != nullptr) DeleteFileW(copy_name->c_str());
-  LeaveCriticalSection(&copy_name_lock);
+BOOL WINAPI remove_copies(DWORD) {
+  EnterCriticalSection(&copy_names_lock);
+  interrupted = true;
+  for (const std::wstring& name : *copy_names) DeleteFileW(name.c_str());
+  LeaveCriticalSection(&copy_names_lock);
   return FALSE;  // and the process ends as it would have
 }
 
-void remove_on_interrupt(std::wstring* name) {
+void install_handler_once() {
   static const bool installed = [] {
-    InitializeCriticalSection(&copy_name_lock);
-    return SetConsoleCtrlHandler(remove_copy, TRUE) != 0;
+    InitializeCriticalSection(&copy_names_lock);
+    copy_names = new std::set<std::wstring>;
+    return SetConsoleCtrlHandler(remove_copies, TRUE) != 0;
   }();
   (void)installed;
-  EnterCriticalSection(&copy_name_lock);
-  copy_name = name;
-  LeaveCriticalSection(&copy_name_lock);
+}
+
+// Creates the copy `name`, exclusively and shared with no one but a
+// deleter, registered for removal in the same step; INVALID_HANDLE_VALUE
+// once an interrupt has come, or when it cannot be created.
+HANDLE create_copy(const std::wstring& name) {
+  install_handler_once();
+  EnterCriticalSection(&copy_names_lock);
+  HANDLE copy = INVALID_HANDLE_VALUE;
+  if (!interrupted) {
+    copy = CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (copy != INVALID_HANDLE_VALUE) copy_names->insert(name);
+  } else {
+    SetLastError(ERROR_OPERATION_ABORTED);
+  }
+  LeaveCriticalSection(&copy_names_lock);
+  return copy;
+}
+
+// Forgets the copy `name`, removed or renamed.
+void forget_copy(const std::wstring& name) {
+  EnterCriticalSection(&copy_names_lock);
+  copy_names->erase(name);
+  LeaveCriticalSection(&copy_names_lock);
 }
 
 // A short name for the copy beside the input, whatever the input's length.
 std::wstring private_name() {
-  static std::mt19937_64 random{std::random_device{}()};
+  // One generator a thread: the workers of a scan make copies at once.
+  thread_local std::mt19937_64 random{std::random_device{}()};
   constexpr wchar_t kHexDigits[] = L"0123456789abcdef";
   std::wstring name = L".skewquad-";
   std::uint64_t bits = random();
@@ -103,7 +131,7 @@ struct OutputFile::Replacement {
   Replacement(const Replacement&) = delete;
   Replacement& operator=(const Replacement&) = delete;
   ~Replacement() {
-    remove_on_interrupt(nullptr);
+    if (!name.empty()) forget_copy(name);
     if (input != INVALID_HANDLE_VALUE) CloseHandle(input);
   }
 
@@ -121,6 +149,44 @@ struct OutputFile::Replacement {
 };
 
 std::filesystem::path path_of(const std::string& name) { return wide(name); }
+
+namespace {
+
+FileStamp stamp_from(const BY_HANDLE_FILE_INFORMATION& information) {
+  return {
+      {information.dwVolumeSerialNumber,
+       (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow},
+      (std::uint64_t{information.nFileSizeHigh} << 32) | information.nFileSizeLow,
+      static_cast<std::int64_t>((std::uint64_t{information.ftLastWriteTime.dwHighDateTime} << 32) |
+                                information.ftLastWriteTime.dwLowDateTime),
+      0};
+}
+
+}  // namespace
+
+std::optional<FileStamp> stamp_of(std::FILE* file) {
+  BY_HANDLE_FILE_INFORMATION information{};
+  if (!information_of(handle_of(file), information)) return std::nullopt;
+  return stamp_from(information);
+}
+
+std::FILE* open_scratch_file() {
+  wchar_t folder[MAX_PATH + 1];
+  wchar_t name[MAX_PATH + 1];
+  const DWORD size = GetTempPathW(MAX_PATH + 1, folder);
+  if (size == 0 || size > MAX_PATH || GetTempFileNameW(folder, L"sq", 0, name) == 0) {
+    errno = EACCES;
+    return nullptr;
+  }
+  const HANDLE file = CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    DeleteFileW(name);
+    errno = EACCES;
+    return nullptr;
+  }
+  return stream_of(file, _O_RDWR, "w+b");
+}
 
 std::string name_of(const std::filesystem::path& path) { return narrow(path.native()); }
 
@@ -186,6 +252,8 @@ char separator_for(const std::string& given) {
 
 bool is_separator(char c) { return c == '/' || c == '\\'; }
 
+bool has_root_name(std::string_view path) { return path.size() >= 2 && path[1] == ':'; }
+
 bool name_one_special_file(const char* input_name, const char* output_name) {
   const HANDLE input = CreateFileW(wide(input_name).c_str(), 0,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -218,9 +286,29 @@ std::unique_ptr<OutputFile> OutputFile::create(const char* name, std::FILE* inpu
     return std::unique_ptr<OutputFile>(new OutputFile(file, nullptr));
   }
   if (GetFileType(input_handle) != FILE_TYPE_DISK) return nullptr;
+  return replacing(name, input);
+}
 
+std::unique_ptr<OutputFile> OutputFile::replace(const char* name, std::FILE* input,
+                                                const FileStamp& as_read, bool& changed) {
+  changed = false;
+  // The name must still hold the very file that was read, as it was read;
+  // nothing is opened through a name that holds anything else.
+  BY_HANDLE_FILE_INFORMATION at_name{};
+  BY_HANDLE_FILE_INFORMATION now{};
+  if (!information_of(wide(name), at_name) || stamp_from(at_name).identity != as_read.identity ||
+      !information_of(handle_of(input), now) || !(stamp_from(now) == as_read) ||
+      GetFileType(handle_of(input)) != FILE_TYPE_DISK) {
+    changed = true;
+    return nullptr;
+  }
+  return replacing(name, input);
+}
+
+std::unique_ptr<OutputFile> OutputFile::replacing(const char* name, std::FILE* input) {
+  const HANDLE input_handle = handle_of(input);
   auto replacement = std::make_unique<Replacement>();
-  replacement->input_information = input_information;
+  if (!information_of(input_handle, replacement->input_information)) return nullptr;
   if (DuplicateHandle(GetCurrentProcess(), input_handle, GetCurrentProcess(), &replacement->input,
                       0, FALSE, DUPLICATE_SAME_ACCESS) == 0) {
     return nullptr;
@@ -237,14 +325,12 @@ std::unique_ptr<OutputFile> OutputFile::create(const char* name, std::FILE* inpu
 
   for (int attempt = 0; attempt < 100; ++attempt) {
     const std::wstring candidate = (target.parent_path() / private_name()).native();
-    const HANDLE copy = CreateFileW(candidate.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
-                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE copy = create_copy(candidate);
     if (copy == INVALID_HANDLE_VALUE) {
       if (GetLastError() == ERROR_FILE_EXISTS) continue;
       return nullptr;
     }
     replacement->name = candidate;
-    remove_on_interrupt(&replacement->name);
     std::FILE* file = stream_of(copy, _O_WRONLY, "wb");
     if (file == nullptr) {
       DeleteFileW(candidate.c_str());
@@ -264,8 +350,9 @@ bool OutputFile::commit() {
     return written && closed;
   }
   Replacement& replacement = *replacement_;
-  const bool ready =
-      written && FlushFileBuffers(handle_of(file_)) != 0 && replacement.input_unchanged();
+  const bool flushed = written && FlushFileBuffers(handle_of(file_)) != 0;
+  changed_ = flushed && !replacement.input_unchanged();
+  const bool ready = flushed && !changed_;
   // An open handle of the input, or of the copy, would stand in the way of
   // the rename.
   CloseHandle(replacement.input);

@@ -12,16 +12,29 @@ inline constexpr char kScanUnwritableFile[] = "%s: error: can't write file: %s\n
 inline constexpr char kScanUnreadableFile[] = "%s: error: can't read file: %s\n";
 inline constexpr char kScanUnreadableFolder[] = "%s: error: can't read folder: %s\n";
 inline constexpr char kScanSkipped[] = "%s: warning: skipped: %s\n";
+inline constexpr char kScanNotDiffed[] = "%s: error: can't diff: %s\n";
+// A second name of a file already checked: its path, then the first name.
+inline constexpr char kScanSameFile[] = "%s: warning: skipped: the same file as %s\n";
+inline constexpr char kSameFileAs[] = "the same file as ";
+// Why a file was not mended or diffed.
+inline constexpr char kScanChangedWhileChecked[] = "changed while it was checked";
+inline constexpr char kScanOutsideFolder[] =
+    "the path leads outside the current folder, where a patch cannot name it; run --diff from a "
+    "folder above it";
+inline constexpr char kScanLinkNotDiffed[] =
+    "a symbolic link, which patch and git apply do not write through; name the file it leads to";
 // The summary: the files, then the folders that could not be listed and
 // the links skipped where there are any, then the quads.
 inline constexpr char kScanSummaryFiles[] = "Checked %lld file(s) (%lld unreadable)";
 inline constexpr char kScanSummaryFolders[] = ", %lld folder(s) unreadable";
 inline constexpr char kScanSummarySkipped[] = ", %lld link(s) skipped";
+inline constexpr char kScanSummarySameFiles[] = ", %lld second name(s) of a file skipped";
 inline constexpr char kScanSummaryUnwritten[] = ", %lld not written";
+inline constexpr char kScanSummaryNotDiffed[] = ", %lld not diffed";
 inline constexpr char kScanSummaryQuads[] =
     ", %lld quad(s): %lld error(s) in %lld file(s), %lld warning(s) in %lld file(s), %lld in "
     "the low band";
-// When mending: the findings mended; errors and warnings are those left.
+// When mending: the lines mended; errors and warnings are those left.
 inline constexpr char kScanSummaryFixed[] = "; %lld fixed in %lld file(s)";
 inline constexpr char kScanProgress[] = "\rChecked %lld of %lld file(s) found";
 inline constexpr char kScanEraseProgress[] = "\r\x1B[K";
@@ -46,6 +59,12 @@ inline constexpr char kScanJsonAndFormat[] =
     "skewquad --scan: --json and --format=%s cannot be given together\n";
 inline constexpr char kScanFixAndDiff[] =
     "skewquad --scan: --fix and --diff cannot be given together\n";
+inline constexpr char kScanFixAndFormat[] =
+    "skewquad --scan: --fix reports as text, json or github, not %s (a SARIF log of the scan "
+    "without --fix holds every mend as a fix)\n";
+inline constexpr char kScanDiffAndFormat[] =
+    "skewquad --scan: --diff writes the patch on standard output and its report as text on "
+    "standard error, not as %s\n";
 inline constexpr char kScanNotJobs[] =
     "skewquad --scan: --jobs needs a whole number from 1 to 1024, not '%s'\n";
 inline constexpr char kScanUnwritten[] = "skewquad --scan: can't write the report: %s\n";
