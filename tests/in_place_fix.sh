@@ -8,6 +8,11 @@
 #                                      the copy reaches the disk before it
 #                                      takes the input's place, and the
 #                                      folder after
+#   in_place_fix.sh TOOL scan_interrupted [EMULATOR...]
+#                                      a scan mending files on several
+#                                      threads, ended by a signal, leaves
+#                                      no copy behind and every file whole,
+#                                      as it was or mended
 # Exit status 77 means skipped (the facility is missing).
 set -u
 tool=$(realpath "$1")
@@ -58,6 +63,48 @@ case "$what" in
     status=${PIPESTATUS[0]}
     [ "$status" = 141 ] || { echo "SIGPIPE: status $status, expected 141"; failed=1; }
     folder_as_it_was || { echo "SIGPIPE: the folder changed:"; ls -lA work; failed=1; }
+    ;;
+  scan_interrupted)
+    # Files that each have a mend, and what each becomes.
+    mkdir -p mended
+    printf '0 p\n4 16 0 0 0 1 0 0 1 1 0 0 1 1\n' > small.dat
+    printf '0 p\n3 16 0 0 0 1 0 0 1 1 0\n3 16 0 0 0 1 1 0 0 1 1\n5 24 0 0 0 1 1 0 1 0 0 0 1 1\n' > small.mended
+    mkdir library
+    for i in $(seq 100 299); do cp small.dat "library/p$i.dat"; done
+    fresh_library() {
+      rm -rf work
+      cp -R library work
+    }
+    old=$(cksum < small.dat)
+    new=$(cksum < small.mended)
+    library_whole() {
+      if ls -A work | grep -v '^p[0-9]*\.dat$'; then echo "$1: a copy was left behind"; return 1; fi
+      cksum work/*.dat | awk -v old="$old" -v new="$new" -v what="$1" '
+        $1 " " $2 != old && $1 " " $2 != new { print what ": " $3 " is neither"; bad = 1 }
+        END { exit bad }'
+    }
+    # Two copies named at once, one on each thread, when the signal comes.
+    fresh_library
+    SKEWQUAD_INTERPOSE=signal-on-second-link LD_PRELOAD="${tool%/*}/libskewquad_interpose.so" \
+      ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
+      "$tool" --scan --fix --jobs=2 work > /dev/null < /dev/null
+    status=$?
+    [ "$status" = 143 ] || { echo "two copies named: status $status, expected 143"; failed=1; }
+    library_whole "two copies named" || failed=1
+    # And signals at any moment of a run.
+    for try in $(seq 0 11); do
+      signal=$(echo INT TERM HUP | cut -d' ' -f$((try % 3 + 1)))
+      fresh_library
+      env --default-signal=INT "$tool" --scan --fix --jobs=2 work > /dev/null < /dev/null &
+      pid=$!
+      sleep "0.0$((try * 7 % 10))"
+      kill -s "$signal" "$pid" 2> /dev/null
+      wait "$pid"
+      library_whole "SIG$signal, try $try" || failed=1
+    done
+    fresh_library
+    "$tool" --scan --fix --jobs=2 --warnings work < /dev/null | head -c 1 > /dev/null
+    library_whole "SIGPIPE" || failed=1
     ;;
   durable)
     command -v strace > /dev/null || { echo "skipped: needs strace"; exit 77; }

@@ -17,7 +17,8 @@
 #   status           the expected exit status
 #   expected.NAME    the exact bytes expected in file NAME afterwards
 #   check            optional script run last; it fails the case by failing;
-#                    ./run_tool runs the tool again with other arguments
+#                    ./run_tool runs the tool again with other arguments, and
+#                    $tool names it (as `environment` sees it)
 # Everything runs in a scratch copy of the folder, so the case stays clean.
 # EMULATOR, when given, runs the tool (a binary built for another system).
 set -u
@@ -99,7 +100,7 @@ for expected in expected.*; do
     failed=1
   fi
 done
-if [ -f check ] && ! bash ./check; then
+if [ -f check ] && ! tool="$tool" bash ./check; then
   echo "check failed"
   failed=1
 fi
