@@ -1,4 +1,4 @@
-// The entry: the language server or the library mode when their words are
+// The entry: the language server or the scan when their words are
 // given, otherwise the classic command line.
 #include <algorithm>
 #include <string>
@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "classic/run_classic.h"
-#include "scan/run_scan.h"
 #include "lsp/run_lsp.h"
 #include "platform/console.h"
+#include "scan/run_scan.h"
 
 int main(int argc, char** argv) {
   using namespace skewquad;
@@ -20,13 +20,13 @@ int main(int argc, char** argv) {
 
   if (values.size() == 2 && std::string_view(values[1]) == "--lsp") return run_lsp();
   // A first argument beginning with "--" was a usage error before the
-  // library mode came, so nothing that worked changes when such a command
-  // line is taken as the library mode's, its word anywhere before a "--".
+  // scan came, so nothing that worked changes when such a command
+  // line is taken as the scan's, its word anywhere before a "--".
   if (values.size() > 1 && std::string_view(values[1]).starts_with("--")) {
     const auto end = std::find(values.begin() + 1, values.end(), std::string_view("--"));
     const auto word = std::find(values.begin() + 1, end, std::string_view("--scan"));
     if (word != end) {
-      // The library mode's arguments, its word first.
+      // The scan's arguments, its word first.
       std::rotate(values.begin() + 1, word, word + 1);
       return run_scan(static_cast<int>(values.size()) - 1, values.data() + 1);
     }

@@ -1,5 +1,5 @@
 """Drives `skewquad --lsp` through its standard input and output as an
-editor would, and holds it to the protocol and to the library mode:
+editor would, and holds it to the protocol and to the scan:
 lsp_protocol_test.py SKEWQUAD CASES_DIR"""
 import json
 import os
@@ -101,7 +101,7 @@ def apply(text, edits):
     return text
 
 
-# Lifecycle, diagnostics equal to the library mode's report, quick fixes and
+# Lifecycle, diagnostics equal to the scan's report, quick fixes and
 # fix-all equal to --fix, and a closed document cleared.
 client = Client()
 check(client.request("textDocument/hover")["error"]["code"] == -32002, "a request before initialize")

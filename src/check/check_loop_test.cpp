@@ -159,7 +159,7 @@ ScanResult scan_on(std::string_view content, CheckGroups groups = {},
   padded.append(kReadableAfterPiece, '\0');
   LineReader reader;
   reader.restart(std::string_view(padded.data(), content.size()));
-  CheckRules rules = check_rules_for({}, CheckMode::kLibrary);
+  CheckRules rules = check_rules_for({}, CheckMode::kScan);
   rules.lines.groups = groups;
   RecordingSink sink;
   StringEdits edits;

@@ -4,7 +4,7 @@
 namespace skewquad::exit_status {
 
 /// Classic: the file was checked to the end, whatever was found in it.
-/// Library mode: nothing at or above the fail-on level.
+/// The scan: nothing at or above the fail-on level.
 inline constexpr int kSuccess = 0;
 /// A mistake on the command line: an unknown option, a value missing or
 /// malformed, no file name.
@@ -15,11 +15,11 @@ inline constexpr int kUsage = 1;
 inline constexpr int kFile = 2;
 /// A warning or error angle out of range.
 inline constexpr int kRange = 3;
-/// Library mode: a finding at or above the fail-on level.
+/// The scan: a finding at or above the fail-on level.
 inline constexpr int kFindings = 4;
-/// Library mode: the report could not be written (standard output failed).
+/// The scan: the report could not be written (standard output failed).
 inline constexpr int kReportUnwritten = 5;
-/// Library mode: memory ran out; what was reported before stands.
+/// The scan: memory ran out; what was reported before stands.
 inline constexpr int kOutOfMemory = 6;
 
 }  // namespace skewquad::exit_status

@@ -14,10 +14,10 @@
 
 namespace skewquad {
 
-/// How a run checks: the classic way, or as the library mode does.
+/// How a run checks: the classic way, or as the scan does.
 enum class CheckMode : std::uint8_t {
   kClassic,  // the warp alone; lines counted in pieces of 1,023 characters
-  kLibrary,  // each quad's shape before its warp; physical lines counted
+  kScan,     // each quad's shape before its warp; physical lines counted
 };
 
 /// The rules of a run: its limits, what is worked out from them once, and
@@ -27,7 +27,7 @@ struct CheckRules {
   // A sine below which a fold is surely below the low angle.
   double planar_sine = 0.0;
   CheckMode mode = CheckMode::kClassic;
-  // The library mode's groups of checks and the colours they know.
+  // The scan's groups of checks and the colours they know.
   LineRules lines;
 };
 
@@ -60,7 +60,7 @@ inline QuadFate fate_of(ShapeFault fault) {
 /// mode, then its warp. A quad in a coordinate plane, or one whose folds are
 /// surely below the low angle, is settled without the exact measure: it is
 /// in no band, whatever its angle to the last bit.
-/// `located`, in the library mode, may give the line's words as the line
+/// `located`, in the scan, may give the line's words as the line
 /// checks located them, which are then not looked for again.
 /// Defined here and always inlined: it runs once a quad line, and the line
 /// loop pays a tenth more for a call.
@@ -70,7 +70,7 @@ inline QuadFate fate_of(ShapeFault fault) {
   // A quad recognised as lying in a coordinate plane folds by exactly 0 (or
   // by no number, when degenerate): in no band while every limit is
   // positive, as the options make sure. Its shape still needs its corners.
-  const bool check_shape = rules.mode == CheckMode::kLibrary;
+  const bool check_shape = rules.mode == CheckMode::kScan;
   QuadReading reading;
   if (!check_shape) {
     reading = read_quad(piece, quad);

@@ -1,7 +1,6 @@
 // Checking a document in memory.
 #include "lsp/document_check.h"
 
-#include "check/check_loop.h"
 #include "ldraw/catalogue.h"
 #include "text/line_reader.h"
 
@@ -104,21 +103,23 @@ std::size_t utf16_length(std::string_view line) {
   return units;
 }
 
-Json diagnostics_of(std::string_view text, const CheckRules& rules) {
+Json diagnostics_of(std::string_view text, const Analysis& analysis) {
   LineReader reader;
   reader.restart(text);
   RunTally tally;
-  DiagnosticSink sink(text, rules);
-  analyse_lines(reader, rules, {}, tally, sink);
+  DiagnosticSink sink(text, analysis.rules);
+  analyse_file(reader, analysis, tally, sink);
   return std::move(sink.diagnostics);
 }
 
-std::vector<QuickFix> mends_of(std::string_view text, const CheckRules& rules) {
+std::vector<QuickFix> mends_of(std::string_view text, const Analysis& analysis) {
   LineReader reader;
   reader.restart(text);
   RunTally tally;
   MendSink sink(text);
-  analyse_lines(reader, rules, {true, MendLevel::kWarnings, true}, tally, sink);
+  Analysis mending = analysis;
+  mending.mends = {true, MendLevel::kWarnings, true};
+  analyse_file(reader, mending, tally, sink);
   return std::move(sink.fixes);
 }
 

@@ -1,5 +1,5 @@
 // A document's text checked by the check core, to the last bit as the
-// library mode checks the same bytes in a file: its diagnostics, and the
+// scan checks the same bytes in a file: its diagnostics, and the
 // mends that quick fixes offer.
 #pragma once
 
@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "check/judge_quad.h"
+#include "ldraw/analysis.h"
 
 namespace skewquad::lsp {
 
@@ -19,7 +19,7 @@ using Json = nlohmann::ordered_json;
 std::size_t utf16_length(std::string_view line);
 
 /// Every finding of `text` as LSP diagnostics, each over its whole line.
-Json diagnostics_of(std::string_view text, const CheckRules& rules);
+Json diagnostics_of(std::string_view text, const Analysis& analysis);
 
 /// A line that can be mended, and what replaces it.
 struct QuickFix {
@@ -31,6 +31,6 @@ struct QuickFix {
 };
 
 /// Every mend of `text`, in line order (the findings of every level).
-std::vector<QuickFix> mends_of(std::string_view text, const CheckRules& rules);
+std::vector<QuickFix> mends_of(std::string_view text, const Analysis& analysis);
 
 }  // namespace skewquad::lsp

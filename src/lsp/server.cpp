@@ -19,13 +19,6 @@ constexpr int kMessageWarning = 2;
 // Full document sync: every change holds the whole text.
 constexpr int kFullSync = 1;
 
-std::string lower_case(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
-
 // The path of a file:// URI, its escapes decoded; empty for any other URI.
 std::string path_of_uri(const std::string& uri) {
   constexpr std::string_view kFile = "file://";
@@ -58,9 +51,7 @@ std::string string_member(const Json& object, const char* name) {
 }  // namespace
 
 bool is_ldraw_document(const std::string& uri, const std::string& language) {
-  if (language == "ldraw") return true;
-  const std::string name = lower_case(uri);
-  return name.ends_with(".dat") || name.ends_with(".ldr") || name.ends_with(".mpd");
+  return language == "ldraw" || is_ldraw_file_name(uri);
 }
 
 void Server::handle(std::string body) {
@@ -226,20 +217,16 @@ void Server::apply_settings(const Json& settings) {
   }
 }
 
-CheckRules Server::rules_for(const std::string& uri) const {
-  CheckRules rules = check_rules_for(limits_, CheckMode::kLibrary);
-  rules.lines.groups = groups_;
-  if (groups_.colours) {
-    const std::string path = path_of_uri(uri);
-    if (const std::optional<std::string> found =
-            path.empty() ? std::nullopt : find_ldconfig(path)) {
-      const auto [table, added] = colour_tables_.try_emplace(*found);
-      std::string problem;
-      if (!added || read_ldconfig(*found, table->second, problem))
-        rules.lines.colours = &table->second;
-    }
-  }
-  return rules;
+Analysis Server::analysis_for(const std::string& uri) {
+  Analysis analysis;
+  analysis.rules = scan_rules(limits_, groups_);
+  const std::string path = path_of_uri(uri);
+  if (path.empty() || !groups_.colours) return analysis;
+  const std::string root = find_library_root(files_on_disk(), path);
+  std::unique_ptr<Library>& library = libraries_[root];
+  if (library == nullptr) library = std::make_unique<Library>(files_on_disk(), root);
+  analysis.library = library.get();
+  return analysis;
 }
 
 void Server::publish(const std::string& uri, Json diagnostics) {
@@ -261,11 +248,11 @@ void Server::check_changed() {
       publish(uri, Json::array());
       continue;
     }
-    publish(uri, diagnostics_of(document.text, rules_for(uri)));
+    publish(uri, diagnostics_of(document.text, analysis_for(uri)));
   }
 }
 
-Json Server::code_actions(const Json& params) const {
+Json Server::code_actions(const Json& params) {
   const std::string uri = string_member(params.at("textDocument"), "uri");
   const auto open = documents_.find(uri);
   Json actions = Json::array();
@@ -294,7 +281,7 @@ Json Server::code_actions(const Json& params) const {
       }
     }
   }
-  const std::vector<QuickFix> mends = mends_of(open->second.text, rules_for(uri));
+  const std::vector<QuickFix> mends = mends_of(open->second.text, analysis_for(uri));
   const auto edit_of = [](const QuickFix& mend) {
     const long long line = mend.line - 1;
     // The whole line and its end; a last line without one up to its end.

@@ -4,11 +4,12 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "check/judge_quad.h"
-#include "ldraw/ldconfig.h"
+#include "ldraw/analysis.h"
 #include "lsp/document_check.h"
 
 namespace skewquad::lsp {
@@ -57,10 +58,10 @@ class Server {
   void reply(const Json& id, Json result);
   void fail(const Json& id, int code, const char* message);
   Json initialize(const Json& params);
-  Json code_actions(const Json& params) const;
+  Json code_actions(const Json& params);
   void apply_settings(const Json& settings);
   std::string text_of(const Json& holder);
-  CheckRules rules_for(const std::string& uri) const;
+  Analysis analysis_for(const std::string& uri);
   void publish(const std::string& uri, Json diagnostics);
 
   Send send_;
@@ -71,8 +72,8 @@ class Server {
   CheckGroups groups_;
   std::map<std::string, Document> documents_;
   std::optional<std::string> taken_text_;  // the message's document text, taken out before parsing
-  // The colours of each LDConfig.ldr found above a document, read once.
-  mutable std::map<std::string, ColourTable> colour_tables_;
+  // The library of each root found above a document, read once.
+  std::map<std::string, std::unique_ptr<Library>> libraries_;
 };
 
 /// True for the documents the server checks: .dat, .ldr and .mpd files (any

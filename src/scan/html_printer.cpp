@@ -7,16 +7,11 @@
 // the colours of the library. Every string is JSON with '<', '>' and '&'
 // escaped, and base64 holds none of them, so nothing a path or a file holds
 // can close the element or become markup.
-#include <filesystem>
-#include <map>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <set>
-#include <system_error>
 
 #include "ldraw/catalogue.h"
-#include "ldraw/ldconfig.h"
-#include "platform/files.h"
 #include "scan/deflated_text.h"
 #include "scan/report_printer.h"
 #include "scan/scan_texts.h"
@@ -34,7 +29,6 @@ extern const std::string_view kReportHtml;
 
 namespace {
 
-namespace fs = std::filesystem;
 using Json = nlohmann::ordered_json;
 
 // A string as JSON that may stand inside an HTML script element.
@@ -60,16 +54,6 @@ std::string safe_json(const Json& value) {
   return safe;
 }
 
-// A sub-file's name as LDraw looks it up: any case, '\\' or '/'.
-std::string name_key(std::string_view name) {
-  std::string key(name);
-  for (char& c : key) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c == '\\') c = '/';
-  }
-  return key;
-}
-
 std::string_view trimmed(std::string_view text) {
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' ||
                            text.back() == '\t')) {
@@ -81,13 +65,10 @@ std::string_view trimmed(std::string_view text) {
 // The drawing lines of a text (types 1 to 5, texture-map lines and the MPD
 // markers) as a JSON array of [line number, text] pairs, deflated into a
 // base64 string "z" where the build can, or as "lines", appended to `out`
-// after `opening` to close its record; the sub-files named by its type-1
-// lines that are not its own MPD sections go to `references`.
-void append_lines(std::FILE* input, const std::string& opening, std::string& out,
-                  const std::function<void(std::string&)>& when_full,
-                  std::vector<std::string>& references) {
-  constexpr std::size_t kBudget = std::size_t{64} * 1024;
-  LineReader reader(input);
+// after `opening` to close its record; returns the sub-files named by its
+// type-1 lines and its own MPD sections.
+FileReferences append_lines(LineReader& reader, const std::string& opening, std::string& out,
+                            const std::function<void(std::string&)>& when_full) {
   std::string_view piece;
   long long number = 0;
   bool at_line_start = true;
@@ -121,7 +102,7 @@ void append_lines(std::FILE* input, const std::string& opening, std::string& out
     if (type == 0) {
       const LineWords words = split_words(line, 2);
       const bool section = words.count == 2 && words.words[1] == "FILE";
-      if (section) sections.insert(name_key(words.rest));
+      if (section) sections.insert(sub_file_key(words.rest));
       if (!section &&
           !(words.count == 2 && (words.words[1] == "NOFILE" || words.words[1] == "!:"))) {
         continue;
@@ -131,7 +112,7 @@ void append_lines(std::FILE* input, const std::string& opening, std::string& out
     }
     if (type == 1) {
       const LineWords words = split_words(line, 14);
-      if (words.count == 14 && !words.rest.empty()) named.insert(name_key(words.rest));
+      if (words.count == 14 && !words.rest.empty()) named.insert(std::string(words.rest));
     }
     pair.clear();
     if (!first) pair += ',';
@@ -142,7 +123,7 @@ void append_lines(std::FILE* input, const std::string& opening, std::string& out
     pair += safe_json(std::string(line));
     pair += ']';
     emit(pair);
-    if (out.size() >= kBudget) when_full(out);
+    if (out.size() >= kSlotBudget) when_full(out);
   }
   emit("]");
   if (deflated) {
@@ -150,15 +131,17 @@ void append_lines(std::FILE* input, const std::string& opening, std::string& out
     out += '"';
   }
   out += "}\n";
+  FileReferences references;
+  references.sections.assign(sections.begin(), sections.end());
   for (const std::string& name : named) {
-    if (sections.count(name) == 0) references.push_back(name);
+    if (sections.count(sub_file_key(name)) == 0) references.names.push_back(name);
   }
+  return references;
 }
 
 class HtmlPrinter final : public ReportPrinter {
  public:
-  HtmlPrinter(const ReportSettings& settings, const std::string& library)
-      : settings_(settings), library_(library) {}
+  explicit HtmlPrinter(const ReportSettings& settings) : settings_(settings) {}
 
   void start(std::string& out) override {
     out +=
@@ -211,44 +194,31 @@ class HtmlPrinter final : public ReportPrinter {
 
   bool wants_file_text() const override { return true; }
 
-  void file_text(const std::string& path, std::FILE* input, std::string& out,
-                 const std::function<void(std::string&)>& when_full,
-                 std::vector<std::string>& references) const override {
-    append_lines(input, "{\"g\":" + path, out, when_full, references);
+  FileReferences file_lines(const std::string& path, LineReader& lines, std::string& out,
+                            const std::function<void(std::string&)>& when_full) const override {
+    return append_lines(lines, "{\"g\":" + path, out, when_full);
   }
 
-  void after_file(const ScanEntry& entry, const std::vector<std::string>& references,
-                  std::string& out) override {
-    if (references.empty()) return;
-    const fs::path file = platform::path_of(entry.path);
-    const fs::path folder = file.parent_path();
-    const fs::path root = library_root(folder);
-    if (!root.empty() && colour_roots_.insert(platform::name_of(root)).second) {
-      append_colours(root, out);
-    }
-    // Each sub-file once, and those it refers to in turn.
-    std::vector<std::pair<std::string, fs::path>> wanted;
-    wanted.reserve(references.size());
-    for (const std::string& name : references) wanted.emplace_back(name, folder);
-    while (!wanted.empty()) {
-      const auto [name, from] = wanted.back();
-      wanted.pop_back();
-      if (!looked_up_.insert(name).second) continue;
-      const fs::path found = find_sub_file(name, from, root);
-      bool not_regular = false;
-      std::FILE* input = found.empty() ? nullptr
-                                       : platform::open_regular_file(
-                                             platform::name_of(found).c_str(), not_regular);
-      if (input == nullptr) {
-        out += "{\"missing\":" + safe_json(name) + ",\"from\":" + safe_json(entry.path) + "}\n";
-        continue;
+  FileReferences sub_file_lines(const std::string& name, LineReader& lines, std::string& out,
+                                const std::function<void(std::string&)>& when_full) const override {
+    return append_lines(lines, "{\"sub\":" + safe_json(name), out, when_full);
+  }
+
+  void missing_sub_file(const std::string& name, const std::string& from,
+                        std::string& out) const override {
+    out += "{\"missing\":" + safe_json(name) + ",\"from\":" + safe_json(from) + "}\n";
+  }
+
+  // The colours LDConfig.ldr gives: code, then its value and edge.
+  void library_colours(const LibraryColours& colours, std::string& out) const override {
+    Json shown = Json::object();
+    for (const LibraryColour& colour : colours.colours) {
+      if (colour.value.starts_with('#')) {
+        shown[std::to_string(colour.code)] = Json::array({colour.value, colour.edge});
       }
-      std::vector<std::string> more;
-      append_lines(
-          input, "{\"sub\":" + safe_json(name), out, [](std::string&) {}, more);
-      std::fclose(input);
-      for (const std::string& next : more) wanted.emplace_back(next, found.parent_path());
     }
+    out += safe_json(Json{{"colours", shown}});
+    out += '\n';
   }
 
   void summary(const ScanTotals& totals, std::string& out) override {
@@ -261,88 +231,13 @@ class HtmlPrinter final : public ReportPrinter {
   }
 
  private:
-  // The library holding `folder`: the one given, or the nearest folder at
-  // or above it that holds parts/ and p/.
-  fs::path library_root(const fs::path& folder) {
-    if (!library_.empty()) return platform::path_of(library_);
-    const auto known = roots_.find(folder);
-    if (known != roots_.end()) return known->second;
-    std::error_code error;
-    fs::path at = fs::absolute(folder, error);
-    fs::path root;
-    while (!error) {
-      if (fs::is_directory(at / "parts", error) && fs::is_directory(at / "p", error)) {
-        root = at;
-        break;
-      }
-      if (!at.has_relative_path()) break;
-      at = at.parent_path();
-    }
-    roots_[folder] = root;
-    return root;
-  }
-
-  // Where LDraw looks for a sub-file: the referring file's folder, then the
-  // library's parts/, parts/s/, p/, p/48/ and p/8/.
-  static fs::path find_sub_file(const std::string& name, const fs::path& from,
-                                const fs::path& root) {
-    std::vector<fs::path> folders = {from};
-    if (!root.empty()) {
-      for (const char* below : {"parts", "parts/s", "p", "p/48", "p/8"}) {
-        folders.push_back(root / below);
-      }
-    }
-    std::error_code error;
-    for (const fs::path& folder : folders) {
-      fs::path candidate = folder / platform::path_of(name);
-      if (fs::is_regular_file(candidate, error)) return candidate;
-      // Names are looked up in any case; the library's files are lower case
-      // on every system but some.
-      fs::path lower = folder / platform::path_of(name_key(name));
-      if (fs::is_regular_file(lower, error)) return lower;
-    }
-    return {};
-  }
-
-  // The colours LDConfig.ldr gives: code, then its value and edge.
-  static void append_colours(const fs::path& root, std::string& out) {
-    bool not_regular = false;
-    std::FILE* input =
-        platform::open_regular_file(platform::name_of(root / kLdconfigName).c_str(), not_regular);
-    if (input == nullptr) return;
-    Json colours = Json::object();
-    LineReader reader(input);
-    std::string_view piece;
-    while (reader.next(piece)) {
-      const LineWords words = split_words(piece, LineWords::kMostWords);
-      if (words.count < 2 || words.words[1] != "!COLOUR") continue;
-      std::string code;
-      std::string value;
-      std::string edge;
-      for (int i = 2; i + 1 < words.count; ++i) {
-        if (words.words[i] == "CODE") code = words.words[i + 1];
-        if (words.words[i] == "VALUE") value = words.words[i + 1];
-        if (words.words[i] == "EDGE") edge = words.words[i + 1];
-      }
-      if (!code.empty() && value.starts_with('#')) colours[code] = Json::array({value, edge});
-    }
-    std::fclose(input);
-    out += safe_json(Json{{"colours", colours}});
-    out += '\n';
-  }
-
   const ReportSettings settings_;
-  const std::string library_;
-  std::map<fs::path, fs::path> roots_;
-  std::set<std::string> looked_up_;
-  std::set<std::string> colour_roots_;
 };
 
 }  // namespace
 
-std::unique_ptr<ReportPrinter> html_printer(const ReportSettings& settings,
-                                            const std::string& library) {
-  return std::make_unique<HtmlPrinter>(settings, library);
+std::unique_ptr<ReportPrinter> html_printer(const ReportSettings& settings) {
+  return std::make_unique<HtmlPrinter>(settings);
 }
 
 }  // namespace skewquad

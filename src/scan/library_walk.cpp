@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "ldraw/library.h"
 #include "scan/scan_texts.h"
 
 namespace skewquad {
@@ -22,21 +23,7 @@ struct Child {
   ChildKind kind = ChildKind::kFile;
 };
 
-std::string lower_case(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
-
 }  // namespace
-
-bool is_ldraw_file_name(const std::string& name) {
-  const std::size_t dot = name.rfind('.');
-  if (dot == std::string::npos) return false;
-  const std::string extension = lower_case(name.substr(dot));
-  return extension == ".dat" || extension == ".ldr" || extension == ".mpd";
-}
 
 // One path given: a file, or a folder walked depth first.
 struct LibraryWalk::Root {

@@ -32,10 +32,6 @@ struct ScanEntry {
   std::string same_as;   // a second name's first name
 };
 
-/// True for the names a folder is searched for: *.dat, *.ldr and *.mpd, in
-/// any case.
-bool is_ldraw_file_name(const std::string& name);
-
 /// The entries of the paths given, in sorted path order. A folder is walked
 /// for LDraw files and folders below it, without following symbolic links
 /// to folders; a link found there is followed only to a regular file, and

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "scan/c_quoted.h"
 
 namespace skewquad {
 namespace {
@@ -46,53 +47,8 @@ std::string header_name(std::string_view prefix, const std::vector<std::string_v
     const auto byte = static_cast<unsigned char>(c);
     return byte < 0x20 || byte >= 0x7F || c == '"' || c == '\\';
   };
-  std::string written;
-  if (std::any_of(name.begin(), name.end(), needs_quotes)) {
-    written += '"';
-    for (const char c : name) {
-      switch (c) {
-        case '\a':
-          written += "\\a";
-          break;
-        case '\b':
-          written += "\\b";
-          break;
-        case '\t':
-          written += "\\t";
-          break;
-        case '\n':
-          written += "\\n";
-          break;
-        case '\v':
-          written += "\\v";
-          break;
-        case '\f':
-          written += "\\f";
-          break;
-        case '\r':
-          written += "\\r";
-          break;
-        case '"':
-          written += "\\\"";
-          break;
-        case '\\':
-          written += "\\\\";
-          break;
-        default:
-          if (needs_quotes(c)) {
-            char octal[8];
-            std::snprintf(octal, sizeof octal, "\\%03o",
-                          static_cast<unsigned>(static_cast<unsigned char>(c)));
-            written += octal;
-          } else {
-            written += c;
-          }
-      }
-    }
-    written += '"';
-  } else {
-    written = name;
-  }
+  std::string written =
+      std::any_of(name.begin(), name.end(), needs_quotes) ? c_quoted(name, true) : name;
   if (name.find(' ') != std::string::npos) written += '\t';
   return written;
 }

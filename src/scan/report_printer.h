@@ -1,4 +1,4 @@
-// The library mode's report formats, one printer each, and the sink that
+// The scan's report formats, one printer each, and the sink that
 // prints one file's findings as the check core hands them over.
 #pragma once
 
@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "check/finding.h"
+#include "ldraw/library.h"
+#include "records/run_records.h"
 #include "scan/library_walk.h"
 #include "scan/scan_totals.h"
-#include "records/run_records.h"
+#include "text/line_reader.h"
 
 namespace skewquad {
 
@@ -36,20 +38,36 @@ class ReportPrinter {
   /// Appends the summary of the scan, and what closes the report.
   virtual void summary(const ScanTotals& totals, std::string& out) = 0;
 
-  /// True when a file with findings is to be read again for file_text.
+  // A report that shows the files with findings, and the sub-files they
+  // reach, is given their texts by the files' workers.
+
+  /// True when a file with findings is to be read again for file_lines.
   virtual bool wants_file_text() const { return false; }
   /// Appends what the report shows of the text of a file with findings,
-  /// read from `input` at its start, handing `out` to `when_full` as it
-  /// grows; adds the names of the sub-files it refers to to `references`.
-  /// Called from the file's worker.
-  virtual void file_text(const std::string& /*path*/, std::FILE* /*input*/, std::string& /*out*/,
-                         const std::function<void(std::string&)>& /*when_full*/,
-                         std::vector<std::string>& /*references*/) const {}
-  /// Appends what the report adds after a file, in walking order, from the
-  /// reporting thread: the sub-files its text refers to.
-  virtual void after_file(const ScanEntry& /*entry*/,
-                          const std::vector<std::string>& /*references*/, std::string& /*out*/) {}
+  /// read by `lines` from its start, handing `out` to `when_full` as it
+  /// grows; returns the sub-files it names and its own sections.
+  virtual FileReferences file_lines(const std::string& /*path*/, LineReader& /*lines*/,
+                                    std::string& /*out*/,
+                                    const std::function<void(std::string&)>& /*when_full*/) const {
+    return {};
+  }
+  /// The same for the sub-file `name` (a sub_file_key), once a report.
+  virtual FileReferences sub_file_lines(
+      const std::string& /*name*/, LineReader& /*lines*/, std::string& /*out*/,
+      const std::function<void(std::string&)>& /*when_full*/) const {
+    return {};
+  }
+  /// Appends that the sub-file `name` (a sub_file_key), named by `from`,
+  /// was not found.
+  virtual void missing_sub_file(const std::string& /*name*/, const std::string& /*from*/,
+                                std::string& /*out*/) const {}
+  /// Appends the colours of a library whose files are shown, once a report.
+  virtual void library_colours(const LibraryColours& /*colours*/, std::string& /*out*/) const {}
 };
+
+/// Report bytes a file holds before it is handed on: with 16 files in flight
+/// a worker, 1 MiB a worker at most.
+inline constexpr std::size_t kSlotBudget = std::size_t{64} * 1024;
 
 /// What a report says besides the findings.
 struct ReportSettings {
@@ -60,6 +78,11 @@ struct ReportSettings {
   bool line_types = false;     // JSON: every finding names its line's type
   FailOn fail_on = FailOn::kError;
 };
+
+/// A path as text reports and notes write it: as it is, or, when it holds a
+/// control character, in double quotes and escaped as C escapes a string,
+/// so that it can neither forge a line nor reach a terminal raw.
+std::string text_path(const std::string& path);
 
 /// Why an entry could not be read or was skipped, as the reports say it
 /// after the path ("can't read file: No such file or directory").
@@ -74,10 +97,8 @@ inline constexpr char kItemSeparator = '\x1e';
 std::unique_ptr<ReportPrinter> sarif_printer(const ReportSettings& settings);
 
 /// A self-contained HTML page: the findings in a table and each flagged
-/// file in a 3D view. `library` is the library root sub-files are looked up
-/// in; empty: found above each file.
-std::unique_ptr<ReportPrinter> html_printer(const ReportSettings& settings,
-                                            const std::string& library);
+/// file in a 3D view.
+std::unique_ptr<ReportPrinter> html_printer(const ReportSettings& settings);
 
 /// GitHub workflow commands: an annotation a finding.
 std::unique_ptr<ReportPrinter> github_printer(const ReportSettings& settings);

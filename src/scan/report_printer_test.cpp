@@ -1,10 +1,12 @@
-// The library mode's report formats, finding by finding, and the sink that
+// The scan's report formats, finding by finding, and the sink that
 // hands a long report on before it grows past its budget.
 #include "scan/report_printer.h"
 
 #include <gtest/gtest.h>
 
 #include "check/quad_fate.h"
+#include "scan/report_window.h"
+#include "test_files.h"
 
 namespace skewquad {
 namespace {
@@ -159,6 +161,23 @@ TEST(PrintingSink, HandsTheReportOnOnceItReachesTheBudget) {
   ASSERT_EQ(handed.size(), 1U);
   EXPECT_EQ(handed[0].size(), 3 * 34U);
   EXPECT_EQ(out, "p.dat:4: error: invalid quad line\np.dat:5: error: invalid quad line\n");
+}
+
+TEST(ReportOutput, TurnsItemSeparatorsIntoCommasOnlyForTheReportThatListsItems) {
+  // A 0x1E byte a diffed line or a path holds comes out as it is; the SARIF
+  // log's separators become the commas of its list.
+  for (const bool separates : {false, true}) {
+    std::FILE* file = testing::temporary_file();
+    ReportOutput output(file, {}, separates);
+    output.write(std::string("a\x1e") + "b\n");
+    output.write(std::string("\x1e") + "c\n");
+    ASSERT_TRUE(output.finish());
+    EXPECT_EQ(testing::contents_of(file), separates ? "a b\n,c\n"
+                                                    : "a\x1e"
+                                                      "b\n\x1e"
+                                                      "c\n");
+    std::fclose(file);
+  }
 }
 
 }  // namespace

@@ -12,14 +12,10 @@
 #include <string_view>
 #include <vector>
 
-#include "check/check_loop.h"
-#include "check/judge_quad.h"
-#include "scan/finding_log.h"
+#include "scan/file_job.h"
 #include "scan/library_walk.h"
 #include "scan/report_printer.h"
-#include "scan/scan_options.h"
 #include "scan/scan_totals.h"
-#include "text/line_reader.h"
 
 namespace skewquad {
 
@@ -27,8 +23,12 @@ namespace skewquad {
 class ReportOutput {
  public:
   /// `before_write` runs before each write (to clear a progress line).
-  ReportOutput(std::FILE* stream, std::function<void()> before_write)
-      : stream_(stream), before_write_(std::move(before_write)) {}
+  /// With `separates_items`, each kItemSeparator written becomes the comma
+  /// between the items of a list (a blank before the first).
+  ReportOutput(std::FILE* stream, std::function<void()> before_write, bool separates_items = false)
+      : stream_(stream),
+        before_write_(std::move(before_write)),
+        separates_items_(separates_items) {}
 
   void write(std::string_view bytes);
 
@@ -40,18 +40,9 @@ class ReportOutput {
  private:
   std::FILE* stream_;
   std::function<void()> before_write_;
+  const bool separates_items_;
   int error_ = 0;
   bool any_item_ = false;
-};
-
-/// What the workers do with each file.
-struct ScanWork {
-  CheckRules rules;
-  ScanAction action = ScanAction::kReport;
-  MendRules mends;  // how lines are mended (mends.mends: reporting, say how)
-  // The colours known to the files found through each path given, by its
-  // place; none where no LDConfig.ldr was found.
-  std::vector<const ColourTable*> colours;
 };
 
 /// A window of slots, one a file handed out and not yet reported. A file's
@@ -86,26 +77,10 @@ class ReportWindow {
     RunTally tally;
     std::string report;
     std::string patch;
-    std::vector<std::string> references;  // sub-files its text refers to, for the report
     bool done = false;
   };
 
-  // What a worker reads a file with, one set a worker.
-  struct Tools {
-    LineReader reader;
-    FindingLog log{kFindingLogBudget};
-  };
-  static constexpr std::size_t kFindingLogBudget = std::size_t{64} * 1024;
-
-  void check(std::size_t index, Tools& tools);
-  // Mends the file at `index`, open as `input` and read by `tools` into
-  // `sink` once; closes `input` (and sets it to null) when it replaces the
-  // file.
-  void mend(std::size_t index, const CheckRules& rules, std::FILE*& input, Tools& tools,
-            FindingSink& sink);
-  // Writes the diff of the mends of the file at `index`, open as `input`.
-  void diff(std::size_t index, const CheckRules& rules, std::FILE* input, Tools& tools,
-            FindingSink& sink);
+  void check(std::size_t index, FileJob& job);
   // Hands `out`, full, to `output` once the file at `index` is the next to be reported.
   std::function<void(std::string&)> spill_to(ReportOutput& output, std::size_t index);
   bool take_queued(std::size_t& index);
@@ -115,7 +90,8 @@ class ReportWindow {
   ReportPrinter& printer_;
   ReportOutput& report_output_;
   ReportOutput& patch_output_;
-  Tools own_tools_;
+  ShownOnce shown_;
+  FileJob own_job_;
   std::mutex mutex_;
   std::condition_variable queued_;
   std::condition_variable checked_;

@@ -1,4 +1,4 @@
-// The library mode's run. The main thread walks the paths and hands files to
+// The scan's run. The main thread walks the paths and hands files to
 // the workers through a window of slots, at most a few per worker ahead of
 // the one it reports next, so that the output comes in walking order
 // whatever the number of workers, and memory stays bounded however large
@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "check/exit_status.h"
-#include "ldraw/ldconfig.h"
+#include "ldraw/library.h"
 #include "platform/console.h"
 #include "scan/library_walk.h"
 #include "scan/report_printer.h"
@@ -105,28 +105,29 @@ int run_scan(int argc, const char* const* argv) {
     return options.exit_status;
   }
 
-  // The colours of each path given: from --ldconfig, or from the
-  // LDConfig.ldr above it, each read once.
-  std::map<std::string, ColourTable> tables;
-  std::vector<const ColourTable*> colours(options.paths.size(), nullptr);
-  if (options.groups.colours) {
-    bool noted = false;
-    for (std::size_t i = 0; i < options.paths.size(); ++i) {
-      const std::optional<std::string> found = options.ldconfig.empty()
-                                                   ? find_ldconfig(options.paths[i])
-                                                   : std::optional<std::string>(options.ldconfig);
-      if (!found) {
-        if (!noted) std::fprintf(stderr, text::kScanNoLdconfig, options.paths[i].c_str());
-        noted = true;
-        continue;
-      }
-      const auto [table, added] = tables.try_emplace(*found);
-      std::string problem;
-      if (added && !read_ldconfig(*found, table->second, problem)) {
-        std::fprintf(stderr, text::kScanBadLdconfig, problem.c_str());
+  // The library of each path given, each read once: the one --library
+  // names, or the one above the path; its colours from --ldconfig, or from
+  // its own LDConfig.ldr.
+  std::map<std::string, std::unique_ptr<Library>> by_root;
+  std::vector<const Library*> libraries(options.paths.size(), nullptr);
+  bool noted = false;
+  for (std::size_t i = 0; i < options.paths.size(); ++i) {
+    const std::string root = options.library.empty()
+                                 ? find_library_root(files_on_disk(), options.paths[i])
+                                 : options.library;
+    std::unique_ptr<Library>& library = by_root[root];
+    const bool added = library == nullptr;
+    if (added) library = std::make_unique<Library>(files_on_disk(), root, options.ldconfig);
+    libraries[i] = library.get();
+    if (!options.groups.colours) continue;
+    std::string problem;
+    if (library->colours(problem) == nullptr) {
+      if (!problem.empty()) {
+        std::fprintf(stderr, text::kScanBadLdconfig, text_path(problem).c_str());
         return exit_status::kFile;
       }
-      colours[i] = &table->second;
+      if (!noted) std::fprintf(stderr, text::kScanNoLdconfig, text_path(options.paths[i]).c_str());
+      noted = true;
     }
   }
 
@@ -153,22 +154,22 @@ int run_scan(int argc, const char* const* argv) {
       printer = github_printer(settings);
       break;
     case ReportFormat::kHtml:
-      printer = html_printer(settings, options.library);
+      printer = html_printer(settings);
       break;
   }
   Progress progress(options.paths);
   // A diff takes standard output, and the report goes to standard error.
-  ReportOutput output(options.action == ScanAction::kDiff ? stderr : stdout,
-                      [&progress] { progress.erase(); });
+  ReportOutput output(
+      options.action == ScanAction::kDiff ? stderr : stdout, [&progress] { progress.erase(); },
+      options.format == ReportFormat::kSarif);
   ReportOutput patch(stdout, [&progress] { progress.erase(); });
-  CheckRules rules = check_rules_for(options.limits, CheckMode::kLibrary);
-  rules.lines.groups = groups;
   // Reporting, only SARIF tells each finding's mend.
   const MendRules mends{
       mending || options.format == ReportFormat::kSarif,
       options.fail_on == FailOn::kWarning ? MendLevel::kWarnings : MendLevel::kErrors,
       !options.no_conditional};
-  const ScanWork work{rules, options.action, mends, colours};
+  const ScanWork work{
+      {scan_rules(options.limits, groups), mends, nullptr}, options.action, libraries};
   ReportWindow window(options.jobs * kSlotsPerWorker, work, *printer, output, patch);
   std::vector<std::thread> workers;
   for (unsigned i = 0; i < options.jobs; ++i) {

@@ -1,4 +1,4 @@
-// The library mode: many files and folders checked in one run, in parallel,
+// The scan: many files and folders checked in one run, in parallel,
 // reported in sorted path order.
 #pragma once
 

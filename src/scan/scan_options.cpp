@@ -1,4 +1,4 @@
-// The library mode's command line, read by CLI11; the angles are read as the
+// The scan's command line, read by CLI11; the angles are read as the
 // classic -w and -t read theirs, and held to the same ranges.
 #include "scan/scan_options.h"
 

@@ -1,4 +1,4 @@
-// The command line of the library mode: skewquad --scan [options] PATH...
+// The command line of the scan: skewquad --scan [options] PATH...
 #pragma once
 
 #include <cstdio>
@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "check/line_checks.h"
-#include "scan/scan_totals.h"
 #include "records/run_records.h"
+#include "scan/scan_totals.h"
 
 namespace skewquad {
 
@@ -21,7 +21,7 @@ enum class ScanAction : std::uint8_t {
   kDiff,    // --diff: writes the mends as a unified diff, changes nothing
 };
 
-/// What the library mode's command line settles.
+/// What the scan's command line settles.
 struct ScanOptions {
   std::vector<std::string> paths;
   AngleLimits limits;

@@ -1,4 +1,4 @@
-// The library mode's command line: what it settles, and each mistake told
+// The scan's command line: what it settles, and each mistake told
 // as a usage error with its own message.
 #include "scan/scan_options.h"
 

@@ -1,4 +1,4 @@
-// Every text the library mode writes, in one list: one line per finding, as
+// Every text the scan writes, in one list: one line per finding, as
 // compilers write them, then a summary; its own errors go to standard
 // error. The degree sign is UTF-8.
 #pragma once

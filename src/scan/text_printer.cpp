@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "ldraw/catalogue.h"
+#include "scan/c_quoted.h"
 #include "scan/report_printer.h"
 #include "scan/scan_texts.h"
 
@@ -29,54 +30,7 @@ class TextPrinter final : public ReportPrinter {
  public:
   explicit TextPrinter(const ReportSettings& settings) : settings_(settings) {}
 
-  // A path holding a control character is quoted and escaped as C writes
-  // a string, so that one finding is always one line and nothing reaches
-  // the terminal raw; other paths as they are.
-  std::string path_field(const std::string& path) const override {
-    const auto is_control = [](char c) {
-      return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
-    };
-    if (std::none_of(path.begin(), path.end(), is_control)) return path;
-    std::string quoted = "\"";
-    for (const char c : path) {
-      switch (c) {
-        case '\a':
-          quoted += "\\a";
-          break;
-        case '\b':
-          quoted += "\\b";
-          break;
-        case '\t':
-          quoted += "\\t";
-          break;
-        case '\n':
-          quoted += "\\n";
-          break;
-        case '\v':
-          quoted += "\\v";
-          break;
-        case '\f':
-          quoted += "\\f";
-          break;
-        case '\r':
-          quoted += "\\r";
-          break;
-        case '"':
-          quoted += "\\\"";
-          break;
-        case '\\':
-          quoted += "\\\\";
-          break;
-        default:
-          if (is_control(c)) {
-            append_format(quoted, "\\%03o", static_cast<unsigned>(static_cast<unsigned char>(c)));
-          } else {
-            quoted += c;
-          }
-      }
-    }
-    return quoted + '"';
-  }
+  std::string path_field(const std::string& path) const override { return text_path(path); }
 
   void finding(const std::string& path, const Finding& finding, std::string& out) const override {
     // A mended line is told once, by the finding that carries its mend.
@@ -132,6 +86,11 @@ class TextPrinter final : public ReportPrinter {
 };
 
 }  // namespace
+
+std::string text_path(const std::string& path) {
+  const auto is_control = [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; };
+  return std::any_of(path.begin(), path.end(), is_control) ? c_quoted(path, false) : path;
+}
 
 std::unique_ptr<ReportPrinter> text_printer(const ReportSettings& settings) {
   return std::make_unique<TextPrinter>(settings);

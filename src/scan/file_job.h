@@ -1,0 +1,75 @@
+// What the scan does with one file: checks it and reports its findings,
+// mends it in place, or writes the diff of its mends; and, for a report
+// that shows files, adds its drawing lines and those of the sub-files they
+// reach, each sub-file once in the whole report.
+#pragma once
+
+#include <functional>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ldraw/analysis.h"
+#include "scan/finding_log.h"
+#include "scan/library_walk.h"
+#include "scan/report_printer.h"
+#include "scan/scan_options.h"
+#include "text/line_reader.h"
+
+namespace skewquad {
+
+/// What the scan does with every file.
+struct ScanWork {
+  Analysis analysis;  // the checks and mends; the library is each path's
+  ScanAction action = ScanAction::kReport;
+  // The library of the files found through each path given, by its place.
+  std::vector<const Library*> libraries;
+};
+
+/// The sub-files and colours a report has shown, shared by the workers, so
+/// that each is shown once.
+class ShownOnce {
+ public:
+  /// True the first time it is asked for `key`.
+  bool first(const std::string& key);
+
+ private:
+  std::mutex mutex_;
+  std::set<std::string> shown_;
+};
+
+/// Where one file's report and diff go: into a buffer, handed on whenever
+/// it holds a budget's worth.
+struct FileOutput {
+  std::string& text;
+  std::function<void(std::string&)> when_full;
+};
+
+/// One worker's means of doing each file's job, kept from file to file.
+class FileJob {
+ public:
+  FileJob(const ScanWork& work, ReportPrinter& printer, ShownOnce& shown)
+      : work_(work), printer_(printer), shown_(shown) {}
+
+  /// Does the job of `entry` (which gets the problem, if any, and its kind
+  /// when its mends cannot be written), counting in `tally`.
+  void run(ScanEntry& entry, RunTally& tally, const FileOutput& report, const FileOutput& patch);
+
+ private:
+  void mend(ScanEntry& entry, const Analysis& analysis, std::FILE*& input, RunTally& tally,
+            FindingSink& sink);
+  void diff(ScanEntry& entry, const Analysis& analysis, std::FILE* input, RunTally& tally,
+            FindingSink& sink, const FileOutput& patch);
+  void show_file(const ScanEntry& entry, const Library* library, std::FILE* input,
+                 const std::string& path, const FileOutput& report);
+
+  const ScanWork& work_;
+  ReportPrinter& printer_;
+  ShownOnce& shown_;
+  LineReader reader_;
+  FindingLog log_{kFindingLogBudget};
+  static constexpr std::size_t kFindingLogBudget = std::size_t{64} * 1024;
+};
+
+}  // namespace skewquad
