@@ -5,7 +5,11 @@
 // tree; then the scan of one 400 MB file that is all findings. It prints
 // the median times, their ratios and the scans' peak resident memory.
 //
-//   skewquad-scan-compare [--files N] [--runs N] [--folder DIR] [--jobs N]
+// Where the sample of the real library stands beside the project, it times
+// the scan with the quad checks alone and with every check on it too, the
+// real files' lines being shorter and of other types than the generated.
+//
+//   skewquad-scan-compare [--files N] [--runs N] [--folder DIR] [--jobs N] [--real DIR]
 
 #include <cstdio>
 #include <cstdlib>
@@ -36,12 +40,14 @@ int main(int argc, char** argv) {
   int runs = 5;
   std::string folder = "/tmp/skewquad-bench";
   std::string jobs;
+  std::string real = SAMPLE_PATH;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string option = argv[i];
     if (option == "--files") files = std::atol(argv[i + 1]);
     if (option == "--runs") runs = std::atoi(argv[i + 1]);
     if (option == "--folder") folder = argv[i + 1];
     if (option == "--jobs") jobs = argv[i + 1];
+    if (option == "--real") real = argv[i + 1];
   }
   std::filesystem::create_directories(folder);
   const std::string tree = folder + "/library-tree";
@@ -101,6 +107,23 @@ int main(int argc, char** argv) {
   }
   const Measure all_findings =
       run({TOOL_PATH, "--scan", "--json", findings}, "/dev/null", {}, {kScanFindings});
+  // The real files: every check against the quad checks, as --json.
+  std::vector<double> real_times;
+  std::vector<double> real_all_times;
+  const bool has_real = std::filesystem::is_directory(real);
+  if (has_real) {
+    std::vector<std::string> real_scan = {TOOL_PATH, "--scan", "--json"};
+    if (!jobs.empty()) real_scan.push_back("--jobs=" + jobs);
+    std::vector<std::string> real_all = real_scan;
+    real_all.push_back("--checks=all");
+    real_scan.push_back(real);
+    real_all.push_back(real);
+    run(real_all, "/dev/null", {}, {0, kScanFindings});
+    for (int i = 0; i < runs; ++i) {
+      real_times.push_back(run(real_scan, "/dev/null", {}, {0, kScanFindings}).seconds);
+      real_all_times.push_back(run(real_all, "/dev/null", {}, {0, kScanFindings}).seconds);
+    }
+  }
   std::printf("\n%ld files in %s\n", files, tree.c_str());
   std::printf("  skewquad --scan       %8.3f s   peak memory %ld KiB\n", scan_time, peak_kib);
   std::printf("  cat of every file     %8.3f s   scan / cat %.2f\n", cat_time,
@@ -113,5 +136,13 @@ int main(int argc, char** argv) {
               fixed.seconds, fixed.seconds / scan_time, fixed.peak_kib);
   std::printf("  400 MB of findings    %8.3f s   --json, peak memory %ld KiB\n",
               all_findings.seconds, all_findings.peak_kib);
+  if (has_real) {
+    const double real_time = median(real_times);
+    const double real_all_time = median(real_all_times);
+    std::printf("\nthe real files in %s, --json\n", real.c_str());
+    std::printf("  skewquad --scan       %8.3f s\n", real_time);
+    std::printf("  --checks=all          %8.3f s   %.2fx the scan's time\n", real_all_time,
+                real_all_time / real_time);
+  }
   return 0;
 }
