@@ -1,24 +1,15 @@
--- Neovim's own LSP client against `skewquad --lsp`: opens a part with a
--- warped quad, waits for the diagnostic on its line, applies the quick fix
--- and writes the buffer, which must then hold what --fix writes.
--- Run: SKEWQUAD=... PART=... OUT=... nvim --headless -u NONE -c "luafile neovim_lsp_test.lua"
+-- Neovim's own LSP client, started and attached by the README's set-up,
+-- against `skewquad --lsp`: the part opened has a warped quad; waits for the
+-- diagnostic on its line, applies the quick fix and writes the buffer, which
+-- must then hold what --fix writes.
+-- Run: PART=... OUT=... nvim --headless -u init.lua -c "edit PART" -c "luafile neovim_lsp_test.lua"
 local function fail(message)
   io.stderr:write("FAILED: " .. message .. "\n")
   vim.cmd("cquit 1")
 end
 
-local part = os.getenv("PART")
-vim.cmd("edit " .. vim.fn.fnameescape(part))
-local client = vim.lsp.start_client({
-  name = "skewquad",
-  cmd = { os.getenv("SKEWQUAD"), "--lsp" },
-  root_dir = vim.fn.fnamemodify(part, ":p:h"),
-})
-if not client then return fail("the server did not start") end
-vim.lsp.buf_attach_client(0, client)
-
 if not vim.wait(10000, function() return #vim.diagnostic.get(0) > 0 end, 50) then
-  return fail("no diagnostics")
+  return fail("no diagnostics: is the server attached? " .. vim.inspect(vim.lsp.buf_get_clients(0)))
 end
 local errors = vim.diagnostic.get(0, { severity = vim.diagnostic.severity.ERROR })
 local diagnostic = errors[1]
@@ -41,5 +32,5 @@ for _, response in pairs(responses) do
 end
 if not applied then return fail("no quick fix offered") end
 vim.cmd("write! " .. vim.fn.fnameescape(os.getenv("OUT")))
-vim.lsp.stop_client(client)
+vim.lsp.stop_client(vim.lsp.get_active_clients())
 vim.cmd("qall!")

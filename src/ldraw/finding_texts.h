@@ -5,10 +5,9 @@
 
 namespace skewquad::text {
 
-inline constexpr char kWarpAboveError[] =
-    "quad warped by %.4lg\xC2\xB0 (error angle %.7lg\xC2\xB0)";
-inline constexpr char kWarpAboveWarning[] =
-    "quad warped by %.4lg\xC2\xB0 (warning angle %.7lg\xC2\xB0)";
+// Angles are written as "%.4lg" writes them, and limits as "%.7lg".
+inline constexpr char kWarpAboveError[] = "quad warped by %s\xC2\xB0 (error angle %s\xC2\xB0)";
+inline constexpr char kWarpAboveWarning[] = "quad warped by %s\xC2\xB0 (warning angle %s\xC2\xB0)";
 inline constexpr char kInvalidQuadLine[] = "invalid quad line";
 inline constexpr char kIdenticalQuad[] = "quad has identical corners";
 inline constexpr char kCollinearQuad[] = "quad has collinear corners";
@@ -30,7 +29,7 @@ inline constexpr const char* kLineTypeNames[] = {"",     "sub-file reference", "
                                                  "quad", "conditional line"};
 
 // A finding mended (by --fix, or that --diff or a quick fix would mend).
-inline constexpr char kFixedWarp[] = "quad split into two triangles (warped by %.4lg\xC2\xB0)";
+inline constexpr char kFixedWarp[] = "quad split into two triangles (warped by %s\xC2\xB0)";
 inline constexpr char kFixedConcave[] = "concave quad split into two triangles";
 inline constexpr char kFixedIdentical[] = "quad with identical corners replaced by a triangle";
 inline constexpr char kFixedCollinear[] = "quad with collinear corners replaced by a triangle";

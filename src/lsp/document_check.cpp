@@ -1,30 +1,85 @@
 // Checking a document in memory.
 #include "lsp/document_check.h"
 
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+
 #include "ldraw/catalogue.h"
 #include "text/line_reader.h"
 
 namespace skewquad::lsp {
 namespace {
 
-// The lines of a text, found in order.
-class LineFinder {
- public:
-  explicit LineFinder(std::string_view text) : text_(text) {}
-
-  // The text of line `number` (from 1, never before the last asked for),
-  // without its end; `ended` tells whether it has one.
-  std::string_view line(long long number, bool& ended) {
-    while (number_ < number && start_ < text_.size()) {
-      const std::size_t end = text_.find('\n', start_);
-      start_ = end == std::string_view::npos ? text_.size() : end + 1;
-      ++number_;
+// Whether `text` is UTF-8 throughout.
+bool is_utf8(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const std::size_t size = lead < 0x80    ? 1
+                             : lead >= 0xF0 ? 4
+                             : lead >= 0xE0 ? 3
+                             : lead >= 0xC2 ? 2
+                                            : 0;
+    if (size == 0 || i + size > text.size()) return false;
+    for (std::size_t k = 1; k < size; ++k) {
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
     }
-    const std::size_t end = text_.find('\n', start_);
-    ended = end != std::string_view::npos;
-    std::string_view line = text_.substr(start_, ended ? end - start_ : std::string_view::npos);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    return line;
+    i += size;
+  }
+  return true;
+}
+
+// A message as a JSON string: written directly, as a document's findings
+// are many; through the general writer where it is not UTF-8.
+void append_json_string(std::string& out, const std::string& text) {
+  if (!is_utf8(text)) {
+    out += Json(text).dump(-1, ' ', false, Json::error_handler_t::replace);
+    return;
+  }
+  out += '"';
+  for (const char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+      out += escaped;
+    } else {
+      out += c;
+    }
+  }
+  out += '"';
+}
+
+void append_number(std::string& out, std::size_t number) {
+  char digits[24];
+  out.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
+}
+
+void append_position(std::string& out, const Position& position) {
+  out += "{\"line\":";
+  append_number(out, position.line);
+  out += ",\"character\":";
+  append_number(out, position.character);
+  out += '}';
+}
+
+// Finds the scan lines of the findings, which come in line order.
+class ScanLines {
+ public:
+  explicit ScanLines(std::string_view text) : text_(text) {}
+
+  ScanLine line(long long number) {
+    if (number < number_) {
+      start_ = 0;
+      number_ = 1;
+    }
+    const ScanLine found = scan_line(text_, number, start_, number_);
+    start_ = found.start;
+    number_ = number;
+    return found;
   }
 
  private:
@@ -35,91 +90,118 @@ class LineFinder {
 
 class DiagnosticSink final : public FindingSink {
  public:
-  DiagnosticSink(std::string_view text, const CheckRules& rules) : lines_(text), rules_(rules) {}
+  DiagnosticSink(std::string_view text, const ProtocolLines& lines, const AngleLimits& limits)
+      : scan_lines_(text), lines_(lines), limits_(limits) {}
 
   void take(const Finding& finding) override {
-    bool ended = false;
-    const std::string_view line = lines_.line(finding.line_number, ended);
-    Json diagnostic;
-    const long long index = finding.line_number - 1;
-    diagnostic["range"]["start"] = {{"line", index}, {"character", 0}};
-    diagnostic["range"]["end"] = {{"line", index}, {"character", utf16_length(line)}};
-    diagnostic["severity"] = finding.severity == Severity::kWarning ? 2 : 1;
-    diagnostic["code"] = check_name(finding.check);
-    diagnostic["source"] = "skewquad";
-    diagnostic["message"] = finding_message(finding, rules_.limits);
-    diagnostics.push_back(std::move(diagnostic));
+    const ScanLine line = scan_lines_.line(finding.line_number);
+    diagnostics += diagnostics.size() > 1 ? ",{\"range\":{\"start\":" : "{\"range\":{\"start\":";
+    append_position(diagnostics, lines_.position_of(line.start));
+    diagnostics += ",\"end\":";
+    append_position(diagnostics, lines_.position_of(line.content_end));
+    diagnostics += "},\"severity\":";
+    diagnostics += finding.severity == Severity::kWarning ? '2' : '1';
+    diagnostics += ",\"code\":\"";
+    diagnostics += check_name(finding.check);
+    diagnostics += "\",\"source\":\"skewquad\",\"message\":";
+    append_json_string(diagnostics, finding_message(finding, limits_));
+    diagnostics += '}';
   }
 
-  Json diagnostics = Json::array();
+  std::string diagnostics = "[";
 
  private:
-  LineFinder lines_;
-  const CheckRules& rules_;
+  ScanLines scan_lines_;
+  const ProtocolLines& lines_;
+  const AngleLimits& limits_;
 };
 
-class MendSink final : public FindingSink {
+// The quick fixes of the findings that carry a mend, on the scan lines from
+// the one at `wanted_from` on, of a part of the text that starts at the
+// scan line `first_line`.
+class QuickFixSink final : public FindingSink {
  public:
-  explicit MendSink(std::string_view text) : lines_(text) {}
+  QuickFixSink(std::string_view text, const ProtocolLines& lines, std::size_t wanted_from,
+               long long first_line)
+      : scan_lines_(text), lines_(lines), wanted_from_(wanted_from), first_line_(first_line) {}
 
   void take(const Finding& finding) override {
     if (finding.role != MendRole::kCarrier) return;
+    const long long number = finding.line_number + first_line_ - 1;
+    const ScanLine line = scan_lines_.line(number);
+    if (line.start < wanted_from_) return;
     QuickFix& fix = fixes.emplace_back();
-    fix.line = finding.line_number;
+    fix.line = number;
+    fix.start = lines_.position_of(line.start);
+    fix.end = lines_.position_of(line.next);
     fix.replacement.assign(finding.mend.replacement);
     fix.title = "skewquad: " + mend_message(finding);
-    fix.line_utf16 = utf16_length(lines_.line(finding.line_number, fix.line_ended));
   }
 
   std::vector<QuickFix> fixes;
 
  private:
-  LineFinder lines_;
+  ScanLines scan_lines_;
+  const ProtocolLines& lines_;
+  const std::size_t wanted_from_;
+  const long long first_line_;
 };
+
+// The analysis with every mend worked out, as the editor offers them.
+Analysis mending(const Analysis& analysis) {
+  Analysis with_mends = analysis;
+  with_mends.mends = {true, MendLevel::kWarnings, true};
+  return with_mends;
+}
+
+// The start of the scan line that holds the byte at `offset`.
+std::size_t scan_line_start(std::string_view text, std::size_t offset) {
+  const std::size_t newline = offset == 0 ? std::string_view::npos : text.rfind('\n', offset - 1);
+  return newline == std::string_view::npos ? 0 : newline + 1;
+}
 
 }  // namespace
 
-std::size_t utf16_length(std::string_view line) {
-  std::size_t units = 0;
-  for (std::size_t i = 0; i < line.size();) {
-    const auto lead = static_cast<unsigned char>(line[i]);
-    const std::size_t size = lead < 0x80    ? 1
-                             : lead >= 0xF0 ? 4
-                             : lead >= 0xE0 ? 3
-                             : lead >= 0xC0 ? 2
-                                            : 1;
-    bool whole = i + size <= line.size();
-    for (std::size_t k = 1; whole && k < size; ++k) {
-      whole = (static_cast<unsigned char>(line[i + k]) & 0xC0) == 0x80;
-    }
-    if (!whole) {
-      units += 1;
-      i += 1;
-      continue;
-    }
-    units += size == 4 ? 2 : 1;
-    i += size;
-  }
-  return units;
-}
-
-Json diagnostics_of(std::string_view text, const Analysis& analysis) {
+std::string diagnostics_of(std::string_view text, const ProtocolLines& lines,
+                           const Analysis& analysis) {
   LineReader reader;
   reader.restart(text);
   RunTally tally;
-  DiagnosticSink sink(text, analysis.rules);
+  DiagnosticSink sink(text, lines, analysis.rules.limits);
   analyse_file(reader, analysis, tally, sink);
+  sink.diagnostics += ']';
   return std::move(sink.diagnostics);
 }
 
-std::vector<QuickFix> mends_of(std::string_view text, const Analysis& analysis) {
+std::vector<QuickFix> quick_fixes_in(std::string_view text, const ProtocolLines& lines,
+                                     const Analysis& analysis, std::size_t first,
+                                     std::size_t last) {
+  const std::size_t from = lines.offset_of_line(first);
+  const std::size_t to = std::max(from, lines.offset_of_line(last + 1));
+  // The scan lines that hold them, and the one before, whose line end a
+  // last line without one is mended with.
+  const std::size_t start = scan_line_start(text, from);
+  const std::size_t part_start = start == 0 ? 0 : scan_line_start(text, start - 1);
+  const std::size_t end = to > from ? scan_line(text, 1, scan_line_start(text, to - 1)).next
+                                    : scan_line(text, 1, start).next;
+  const long long first_line =
+      1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(part_start), '\n');
+  const std::string_view part = text.substr(part_start, end - part_start);
+  LineReader reader;
+  reader.restart(part);
+  RunTally tally;
+  QuickFixSink sink(text, lines, start, first_line);
+  analyse_file(reader, mending(analysis), tally, sink);
+  return std::move(sink.fixes);
+}
+
+std::vector<QuickFix> all_quick_fixes(std::string_view text, const ProtocolLines& lines,
+                                      const Analysis& analysis) {
   LineReader reader;
   reader.restart(text);
   RunTally tally;
-  MendSink sink(text);
-  Analysis mending = analysis;
-  mending.mends = {true, MendLevel::kWarnings, true};
-  analyse_file(reader, mending, tally, sink);
+  QuickFixSink sink(text, lines, 0, 1);
+  analyse_file(reader, mending(analysis), tally, sink);
   return std::move(sink.fixes);
 }
 

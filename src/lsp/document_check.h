@@ -1,6 +1,6 @@
-// A document's text checked by the check core, to the last bit as the
-// scan checks the same bytes in a file: its diagnostics, and the
-// mends that quick fixes offer.
+// A document's text checked by the one analysis of a file, to the last bit
+// as the scan checks the same bytes in a file: its diagnostics, and the
+// mends that quick fixes offer, each placed where the protocol counts.
 #pragma once
 
 #include <nlohmann/json.hpp>
@@ -9,28 +9,35 @@
 #include <vector>
 
 #include "ldraw/analysis.h"
+#include "lsp/positions.h"
 
 namespace skewquad::lsp {
 
 using Json = nlohmann::ordered_json;
 
-/// The length of `line` in UTF-16 code units, as the protocol counts
-/// positions (a byte that is not UTF-8 counts as one).
-std::size_t utf16_length(std::string_view line);
+/// Every finding of `text` as a JSON array of diagnostics, written out,
+/// each over its scan line (which a lone CR may carry over more than one of
+/// the protocol's lines).
+std::string diagnostics_of(std::string_view text, const ProtocolLines& lines,
+                           const Analysis& analysis);
 
-/// Every finding of `text` as LSP diagnostics, each over its whole line.
-Json diagnostics_of(std::string_view text, const Analysis& analysis);
-
-/// A line that can be mended, and what replaces it.
+/// A line that can be mended: its whole extent, its end included, and what
+/// replaces it (the same bytes --fix writes).
 struct QuickFix {
-  long long line = 0;          // from 1
-  std::string replacement;     // the mend's lines with their ends; empty: the line goes
-  std::string title;           // what the mend does, as the report says it
-  std::size_t line_utf16 = 0;  // the line's length without its end
-  bool line_ended = true;      // the line has an end of its own
+  long long line = 0;  // the scan line, from 1
+  Position start;
+  Position end;
+  std::string replacement;
+  std::string title;  // what the mend does, as the report says it
 };
 
-/// Every mend of `text`, in line order (the findings of every level).
-std::vector<QuickFix> mends_of(std::string_view text, const Analysis& analysis);
+/// The mends of the scan lines that hold any of the protocol's lines
+/// `first` to `last`; only those lines are analysed.
+std::vector<QuickFix> quick_fixes_in(std::string_view text, const ProtocolLines& lines,
+                                     const Analysis& analysis, std::size_t first, std::size_t last);
+
+/// Every mend of `text`, in line order.
+std::vector<QuickFix> all_quick_fixes(std::string_view text, const ProtocolLines& lines,
+                                      const Analysis& analysis);
 
 }  // namespace skewquad::lsp

@@ -21,19 +21,45 @@ TEST(TakeText, DecodesAsTheGeneralParserAndLeavesTheRest) {
           {"contentChanges", {{{"text", "first"}}, {{"text", text}}}}}}};
     for (const bool ascii : {false, true}) {
       std::string body = message.dump(-1, ' ', ascii);
-      const std::optional<std::string> taken = take_text(body);
+      const std::optional<TakenText> taken = take_text(body, 200000);
       ASSERT_TRUE(taken.has_value());
-      EXPECT_EQ(*taken, text);
+      EXPECT_EQ(taken->text, text);
+      EXPECT_FALSE(taken->too_large);
       const nlohmann::json rest = nlohmann::json::parse(body);
       EXPECT_EQ(rest["params"]["contentChanges"][0]["text"], "first");
       EXPECT_EQ(rest["params"]["contentChanges"][1]["text"], "");
     }
   }
   std::string broken = R"({"text":"unended)";
-  EXPECT_FALSE(take_text(broken).has_value());
+  EXPECT_FALSE(take_text(broken, 100).has_value());
   EXPECT_EQ(broken, R"({"text":"unended)");
   std::string none = R"({"textDocument":{"uri":"a"}})";
-  EXPECT_FALSE(take_text(none).has_value());
+  EXPECT_FALSE(take_text(none, 100).has_value());
+}
+
+TEST(TakeText, DoesNotDecodeATextLongerDecodedThanItMayBe) {
+  // Nine bytes decoded: just too long for eight, and not held at all; as
+  // long as may be, held.
+  std::string body = R"({"text":"a\nb\u00e9cdef"})";
+  const std::optional<TakenText> too_large = take_text(body, 8);
+  ASSERT_TRUE(too_large.has_value());
+  EXPECT_TRUE(too_large->too_large);
+  EXPECT_EQ(too_large->text, "");
+  EXPECT_EQ(body, R"({"text":""})");
+  body = R"({"text":"a\nb\u00e9cdef"})";
+  EXPECT_EQ(take_text(body, 9)->text,
+            "a\nb\xC3\xA9"
+            "cdef");
+}
+
+TEST(ReplaceLoneSurrogates, LetsAMessageWithOneBeParsed) {
+  // A lone high or low surrogate becomes U+FFFD; a pair, and a backslash
+  // escaped before a u, stay as they are.
+  std::string body = R"({"uri":"file:///a\ud800.dat","b":"\udc00\ud83e\uddf1\\ud800"})";
+  replace_lone_surrogates(body);
+  EXPECT_EQ(body, R"({"uri":"file:///a\ufffd.dat","b":"\ufffd\ud83e\uddf1\\ud800"})");
+  const nlohmann::json parsed = nlohmann::json::parse(body);
+  EXPECT_EQ(parsed["uri"], "file:///a\xEF\xBF\xBD.dat");
 }
 
 }  // namespace

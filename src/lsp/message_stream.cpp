@@ -1,6 +1,7 @@
 // Reading and writing framed messages.
 #include "lsp/message_stream.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -92,11 +93,20 @@ Frame MessageReader::next(std::string& body) {
   }
   if (malformed || !has_length) return Frame::kMalformed;
   if (length > kMostBodyBytes) return skip(length) ? Frame::kTooLarge : Frame::kEnd;
-  while (buffer_.size() - used_ < length) {
-    if (!fill()) return Frame::kEnd;
+  // What the buffer holds of the body, then the rest read straight into it:
+  // a large body is held once, not in the buffer as well.
+  const std::size_t buffered = std::min(length, buffer_.size() - used_);
+  body.assign(buffer_, used_, buffered);
+  used_ += buffered;
+  body.resize(length);
+  for (std::size_t have = buffered; have < length;) {
+    const long count = platform::read_standard_input(body.data() + have, length - have);
+    if (count <= 0) {
+      at_end_ = true;
+      return Frame::kEnd;
+    }
+    have += static_cast<std::size_t>(count);
   }
-  body.assign(buffer_, used_, length);
-  used_ += length;
   return Frame::kMessage;
 }
 

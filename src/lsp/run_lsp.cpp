@@ -13,10 +13,8 @@ namespace skewquad {
 int run_lsp() {
   using namespace lsp;
   bool written = true;
-  Server server([&written](const Json& message) {
-    written =
-        write_message(message.dump(-1, ' ', false, Json::error_handler_t::replace)) && written;
-  });
+  Server server(
+      [&written](const std::string& message) { written = write_message(message) && written; });
   MessageReader reader;
   std::string body;
   while (!server.exited()) {
@@ -25,7 +23,7 @@ int run_lsp() {
     try {
       switch (frame) {
         case Frame::kMessage:
-          server.handle(body);
+          server.handle(std::move(body));
           break;
         case Frame::kMalformed:
           server.show_message(text::kMalformedFrame);

@@ -3,11 +3,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "check/limits.h"
 #include "ldraw/check_groups.h"
-#include "lsp/document_text.h"
 #include "lsp/lsp_texts.h"
+#include "platform/files.h"
 
 namespace skewquad::lsp {
 namespace {
@@ -18,6 +20,9 @@ constexpr int kMessageWarning = 2;
 
 // Full document sync: every change holds the whole text.
 constexpr int kFullSync = 1;
+
+// The settings the server takes.
+constexpr const char* kSettings[] = {"warningAngle", "errorAngle", "checks"};
 
 // The path of a file:// URI, its escapes decoded; empty for any other URI.
 std::string path_of_uri(const std::string& uri) {
@@ -48,6 +53,20 @@ std::string string_member(const Json& object, const char* name) {
   return value != nullptr && value->is_string() ? value->get<std::string>() : std::string();
 }
 
+std::string json_text(const Json& value) {
+  return value.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+// What the file `path` is now, to tell when it changed: its size and time,
+// or nothing when it is not there.
+std::string stamp_of(const std::string& path) {
+  std::error_code error;
+  const auto time = std::filesystem::last_write_time(platform::path_of(path), error);
+  if (error) return {};
+  const auto size = std::filesystem::file_size(platform::path_of(path), error);
+  return std::to_string(time.time_since_epoch().count()) + " " + std::to_string(size);
+}
+
 }  // namespace
 
 bool is_ldraw_document(const std::string& uri, const std::string& language) {
@@ -57,11 +76,12 @@ bool is_ldraw_document(const std::string& uri, const std::string& language) {
 void Server::handle(std::string body) {
   // A document's text, the bulk of the messages that carry one, is read by
   // a loop of its own; the rest of the message by the general parser.
-  taken_text_ = take_text(body);
+  taken_text_ = take_text(body, kMostDocumentBytes);
+  replace_lone_surrogates(body);
   Json message = Json::parse(body, nullptr, false);
-  if (message.is_discarded() || !message.is_object()) {
-    return fail(nullptr, error_code::kParseError, text::kParseError);
-  }
+  if (message.is_discarded()) return fail(nullptr, error_code::kParseError, text::kParseError);
+  // JSON, but not a message: an array (a batch) or a single value.
+  if (!message.is_object()) return fail(nullptr, error_code::kInvalidRequest, text::kNotAMessage);
   const Json* method = member(message, "method");
   const Json* id = member(message, "id");
   const Json* params = member(message, "params");
@@ -90,7 +110,7 @@ void Server::reply(const Json& id, Json result) {
   response["jsonrpc"] = "2.0";
   response["id"] = id;
   response["result"] = std::move(result);
-  send_(response);
+  send_(json_text(response));
 }
 
 void Server::fail(const Json& id, int code, const char* message) {
@@ -98,7 +118,7 @@ void Server::fail(const Json& id, int code, const char* message) {
   response["jsonrpc"] = "2.0";
   response["id"] = id;
   response["error"] = {{"code", code}, {"message", message}};
-  send_(response);
+  send_(json_text(response));
 }
 
 void Server::show_message(const std::string& message, int type) {
@@ -106,18 +126,21 @@ void Server::show_message(const std::string& message, int type) {
   notice["jsonrpc"] = "2.0";
   notice["method"] = "window/showMessage";
   notice["params"] = {{"type", type}, {"message", message}};
-  send_(notice);
+  send_(json_text(notice));
 }
 
 void Server::request(const Json& id, const std::string& method, const Json& params) {
   if (method == "initialize") {
-    if (initialized_) return fail(id, error_code::kInvalidRequest, text::kInvalidParams);
+    if (initialized_) return fail(id, error_code::kInvalidRequest, text::kInitializedTwice);
     initialized_ = true;
     return reply(id, initialize(params));
   }
   if (!initialized_) return fail(id, error_code::kServerNotInitialized, text::kNotInitialized);
   if (shut_down_) return fail(id, error_code::kInvalidRequest, text::kAfterShutdown);
   if (method == "shutdown") {
+    // An editor that sent its documents and then shuts down, or a session
+    // replayed whole, gets every document's diagnostics first.
+    check_changed();
     shut_down_ = true;
     return reply(id, nullptr);
   }
@@ -129,17 +152,27 @@ void Server::request(const Json& id, const std::string& method, const Json& para
     }
     return reply(id, code_actions(params));
   }
+  if (method == "codeAction/resolve") return reply(id, resolve_code_action(params));
   fail(id, error_code::kMethodNotFound, text::kMethodNotFound);
 }
 
 Json Server::initialize(const Json& params) {
   if (const Json* options = member(params, "initializationOptions")) apply_settings(*options);
-  Json capabilities;
-  capabilities["textDocumentSync"] = {
-      {"openClose", true}, {"change", kFullSync}, {"save", {{"includeText", false}}}};
-  capabilities["codeActionProvider"] = {{"codeActionKinds", {"quickfix", "source.fixAll"}}};
+  // An editor that resolves a code action's edit when it is chosen is
+  // offered the fix of a whole document without working it out first.
+  const Json* capabilities = member(params, "capabilities");
+  const Json* text_document = capabilities ? member(*capabilities, "textDocument") : nullptr;
+  const Json* code_action = text_document ? member(*text_document, "codeAction") : nullptr;
+  const Json* resolve = code_action ? member(*code_action, "resolveSupport") : nullptr;
+  const Json* properties = resolve ? member(*resolve, "properties") : nullptr;
+  resolves_edits_ =
+      properties != nullptr && properties->is_array() &&
+      std::find(properties->begin(), properties->end(), Json("edit")) != properties->end();
   Json result;
-  result["capabilities"] = capabilities;
+  result["capabilities"]["textDocumentSync"] = {
+      {"openClose", true}, {"change", kFullSync}, {"save", {{"includeText", false}}}};
+  result["capabilities"]["codeActionProvider"] = {
+      {"codeActionKinds", {"quickfix", "source.fixAll"}}, {"resolveProvider", true}};
   result["serverInfo"] = {{"name", text::kServerName}, {"version", text::kServerVersion}};
   return result;
 }
@@ -157,7 +190,7 @@ void Server::notification(const std::string& method, const Json& params) {
   const std::string uri = string_member(text_document, "uri");
   if (method == "textDocument/didOpen") {
     if (uri.empty() || !is_ldraw_document(uri, string_member(text_document, "languageId"))) return;
-    documents_[uri] = {text_of(text_document), true};
+    documents_[uri] = document_of(text_document);
   } else if (method == "textDocument/didChange") {
     const auto open = documents_.find(uri);
     const Json* changes = member(params, "contentChanges");
@@ -165,35 +198,49 @@ void Server::notification(const std::string& method, const Json& params) {
         changes->empty()) {
       return;
     }
-    open->second = {text_of(changes->back()), true};
+    Document changed = document_of(changes->back());
+    // A document still too large was told so once.
+    changed.told_large = changed.too_large && open->second.told_large;
+    open->second = std::move(changed);
   } else if (method == "textDocument/didSave") {
     const auto open = documents_.find(uri);
     if (open != documents_.end()) open->second.changed = true;
   } else if (method == "textDocument/didClose") {
-    if (documents_.erase(uri) > 0) publish(uri, Json::array());
+    if (documents_.erase(uri) > 0) publish(uri, "[]");
   } else if (method == "workspace/didChangeConfiguration") {
     const Json* settings = member(params, "settings");
     if (settings == nullptr) return;
-    const Json* ours = member(*settings, "skewquad");
-    apply_settings(ours != nullptr ? *ours : *settings);
+    apply_settings(*settings);
     for (auto& [name, open] : documents_) open.changed = true;
   }
 }
 
-std::string Server::text_of(const Json& holder) {
+Server::Document Server::document_of(const Json& holder) {
   // The text taken out before parsing is the last "text" of the message:
   // the one of the document opened, or of the last change.
+  Document document;
   if (taken_text_ && member(holder, "text") != nullptr) {
-    std::string text = std::move(*taken_text_);
+    document.text = std::move(taken_text_->text);
+    document.too_large = taken_text_->too_large;
     taken_text_.reset();
-    return text;
+  } else {
+    document.text = string_member(holder, "text");
   }
-  return string_member(holder, "text");
+  return document;
 }
 
-void Server::apply_settings(const Json& settings) {
-  if (!settings.is_object()) return;
-  char message[256];
+void Server::apply_settings(const Json& given) {
+  if (!given.is_object()) return;
+  // The settings, as the README shows them under "skewquad", or alone.
+  const Json* ours = member(given, "skewquad");
+  const Json& settings = ours != nullptr ? *ours : given;
+  char message[512];
+  for (const auto& [key, value] : settings.items()) {
+    if (std::find(std::begin(kSettings), std::end(kSettings), key) == std::end(kSettings)) {
+      std::snprintf(message, sizeof message, text::kUnknownSetting, key.c_str());
+      show_message(message, kMessageWarning);
+    }
+  }
   double warning = limits_.warning;
   double error = limits_.error;
   for (const auto& [key, angle] : {std::pair{"warningAngle", &warning}, {"errorAngle", &error}}) {
@@ -223,107 +270,143 @@ Analysis Server::analysis_for(const std::string& uri) {
   const std::string path = path_of_uri(uri);
   if (path.empty() || !groups_.colours) return analysis;
   const std::string root = find_library_root(files_on_disk(), path);
-  std::unique_ptr<Library>& library = libraries_[root];
-  if (library == nullptr) library = std::make_unique<Library>(files_on_disk(), root);
-  analysis.library = library.get();
+  KnownLibrary& known = libraries_[root];
+  // Read again whenever its LDConfig.ldr changed, so that the same text
+  // always gets what the scan would give it now.
+  const std::string stamp =
+      root.empty() ? std::string() : stamp_of(files_on_disk().below(root, kLdconfigName));
+  if (known.library == nullptr || stamp != known.ldconfig_stamp) {
+    known.library = std::make_unique<Library>(files_on_disk(), root);
+    known.ldconfig_stamp = stamp;
+  }
+  std::string problem;
+  if (known.library->colours(problem) == nullptr && !problem.empty() &&
+      problem != known.told_problem) {
+    known.told_problem = problem;
+    show_message(text::kBadLdconfigPrefix + problem, kMessageError);
+  }
+  analysis.library = known.library.get();
   return analysis;
 }
 
-void Server::publish(const std::string& uri, Json diagnostics) {
-  Json notice;
-  notice["jsonrpc"] = "2.0";
-  notice["method"] = "textDocument/publishDiagnostics";
-  notice["params"] = {{"uri", uri}, {"diagnostics", std::move(diagnostics)}};
-  send_(notice);
+void Server::publish(const std::string& uri, const std::string& diagnostics) {
+  send_(R"({"jsonrpc":"2.0","method":"textDocument/publishDiagnostics","params":{"uri":)" +
+        json_text(uri) + ",\"diagnostics\":" + diagnostics + "}}");
 }
 
 void Server::check_changed() {
   for (auto& [uri, document] : documents_) {
     if (!document.changed) continue;
     document.changed = false;
-    if (document.text.size() > kMostDocumentBytes) {
-      char message[512];
-      std::snprintf(message, sizeof message, text::kTooLargeDocument, uri.c_str());
-      show_message(message, kMessageWarning);
-      publish(uri, Json::array());
+    if (document.too_large) {
+      if (!document.told_large) {
+        char message[512];
+        std::snprintf(message, sizeof message, text::kTooLargeDocument, uri.c_str());
+        show_message(message, kMessageWarning);
+        document.told_large = true;
+      }
+      publish(uri, "[]");
       continue;
     }
-    publish(uri, diagnostics_of(document.text, analysis_for(uri)));
+    publish(uri, diagnostics_of(document.text, ProtocolLines(document.text), analysis_for(uri)));
   }
+}
+
+Json Server::edit_of(const QuickFix& fix) {
+  Json edit;
+  edit["range"] = {{"start", {{"line", fix.start.line}, {"character", fix.start.character}}},
+                   {"end", {{"line", fix.end.line}, {"character", fix.end.character}}}};
+  edit["newText"] = fix.replacement;
+  return edit;
 }
 
 Json Server::code_actions(const Json& params) {
   const std::string uri = string_member(params.at("textDocument"), "uri");
   const auto open = documents_.find(uri);
   Json actions = Json::array();
-  if (open == documents_.end() || open->second.text.size() > kMostDocumentBytes) return actions;
-  long long first = 0;
-  long long last = -1;
+  if (open == documents_.end() || open->second.too_large) return actions;
+  const std::string& text = open->second.text;
+  std::size_t first = 0;
+  std::size_t last = 0;
   if (const Json* range = member(params, "range")) {
     const Json* start = member(*range, "start");
     const Json* end = member(*range, "end");
-    if (start != nullptr && end != nullptr) {
-      first = member(*start, "line") != nullptr ? start->value("line", 0LL) : 0;
-      last = member(*end, "line") != nullptr ? end->value("line", -1LL) : -1;
-    }
+    if (start != nullptr) first = start->value("line", std::size_t{0});
+    if (end != nullptr) last = end->value("line", first);
   }
+  last = std::max(first, last);
   // Only the kinds asked for, when the editor says which.
   bool want_quick_fixes = true;
   bool want_fix_all = true;
-  if (const Json* context = member(params, "context")) {
-    if (const Json* only = member(*context, "only"); only != nullptr && only->is_array()) {
-      want_quick_fixes = want_fix_all = false;
-      for (const Json& kind : *only) {
-        if (!kind.is_string()) continue;
-        const std::string name = kind.get<std::string>();
-        want_quick_fixes = want_quick_fixes || name == "quickfix";
-        want_fix_all = want_fix_all || name == "source" || name == "source.fixAll";
-      }
+  bool fix_all_asked = false;
+  const Json* context = member(params, "context");
+  if (const Json* only = context != nullptr ? member(*context, "only") : nullptr;
+      only != nullptr && only->is_array()) {
+    want_quick_fixes = want_fix_all = false;
+    for (const Json& kind : *only) {
+      if (!kind.is_string()) continue;
+      const std::string name = kind.get<std::string>();
+      want_quick_fixes = want_quick_fixes || name == "quickfix";
+      fix_all_asked = fix_all_asked || name == "source" || name == "source.fixAll";
     }
+    want_fix_all = fix_all_asked;
   }
-  const std::vector<QuickFix> mends = mends_of(open->second.text, analysis_for(uri));
-  const auto edit_of = [](const QuickFix& mend) {
-    const long long line = mend.line - 1;
-    // The whole line and its end; a last line without one up to its end.
-    Json end = mend.line_ended ? Json{{"line", line + 1}, {"character", 0}}
-                               : Json{{"line", line}, {"character", mend.line_utf16}};
-    Json edit;
-    edit["range"] = {{"start", {{"line", line}, {"character", 0}}}, {"end", end}};
-    edit["newText"] = mend.replacement;
-    return edit;
-  };
-  Json all_edits = Json::array();
-  for (const QuickFix& mend : mends) {
-    all_edits.push_back(edit_of(mend));
-    const long long line = mend.line - 1;
-    if (!want_quick_fixes || line < first || (last >= 0 && line > last)) continue;
-    Json action;
-    action["title"] = mend.title;
-    action["kind"] = "quickfix";
-    Json diagnostics = Json::array();
-    if (const Json* context = member(params, "context")) {
-      if (const Json* given = member(*context, "diagnostics");
+  const ProtocolLines lines(text);
+  const Analysis analysis = analysis_for(uri);
+  if (want_quick_fixes) {
+    for (const QuickFix& fix : quick_fixes_in(text, lines, analysis, first, last)) {
+      Json action;
+      action["title"] = fix.title;
+      action["kind"] = "quickfix";
+      Json diagnostics = Json::array();
+      if (const Json* given = context != nullptr ? member(*context, "diagnostics") : nullptr;
           given != nullptr && given->is_array()) {
         for (const Json& diagnostic : *given) {
           const Json* range = member(diagnostic, "range");
           const Json* start = range != nullptr ? member(*range, "start") : nullptr;
-          if (start != nullptr && start->value("line", -1LL) == line)
+          const Json* line = start != nullptr ? member(*start, "line") : nullptr;
+          if (line != nullptr && line->is_number() && line->get<std::size_t>() >= fix.start.line &&
+              line->get<std::size_t>() < std::max(fix.end.line, fix.start.line + 1)) {
             diagnostics.push_back(diagnostic);
+          }
         }
       }
+      action["diagnostics"] = diagnostics;
+      action["edit"]["changes"][uri] = Json::array({edit_of(fix)});
+      actions.push_back(action);
     }
-    action["diagnostics"] = diagnostics;
-    action["edit"]["changes"][uri] = Json::array({edit_of(mend)});
-    actions.push_back(action);
   }
-  if (want_fix_all && !mends.empty()) {
+  // The fix of the whole document: worked out only when asked for, or when
+  // the editor will ask for it once it is chosen.
+  if (want_fix_all && (fix_all_asked || resolves_edits_)) {
     Json action;
-    action["title"] = "skewquad: fix all";
+    action["title"] = text::kFixAllTitle;
     action["kind"] = "source.fixAll";
-    action["edit"]["changes"][uri] = all_edits;
-    actions.push_back(action);
+    action["data"] = {{"uri", uri}};
+    if (resolves_edits_ && !fix_all_asked) {
+      actions.push_back(action);
+    } else {
+      Json resolved = resolve_code_action(action);
+      if (!resolved["edit"]["changes"][uri].empty()) actions.push_back(resolved);
+    }
   }
   return actions;
+}
+
+Json Server::resolve_code_action(const Json& action) {
+  Json resolved = action;
+  const Json* data = member(action, "data");
+  const std::string uri = data != nullptr ? string_member(*data, "uri") : std::string();
+  const auto open = documents_.find(uri);
+  Json edits = Json::array();
+  if (open != documents_.end() && !open->second.too_large) {
+    const std::string& text = open->second.text;
+    for (const QuickFix& fix : all_quick_fixes(text, ProtocolLines(text), analysis_for(uri))) {
+      edits.push_back(edit_of(fix));
+    }
+  }
+  resolved["edit"]["changes"][uri] = edits;
+  return resolved;
 }
 
 }  // namespace skewquad::lsp

@@ -8,9 +8,9 @@
 #include <optional>
 #include <string>
 
-#include "check/judge_quad.h"
 #include "ldraw/analysis.h"
 #include "lsp/document_check.h"
+#include "lsp/document_text.h"
 
 namespace skewquad::lsp {
 
@@ -26,10 +26,11 @@ inline constexpr int kServerNotInitialized = -32002;
 /// The most bytes of a document that are checked.
 inline constexpr std::size_t kMostDocumentBytes = std::size_t{100} * 1000 * 1000;
 
-/// The server's state between messages; messages go out through `send`.
+/// The server's state between messages; messages go out through `send`,
+/// each the text of one JSON message.
 class Server {
  public:
-  using Send = std::function<void(const Json&)>;
+  using Send = std::function<void(const std::string&)>;
   explicit Server(Send send) : send_(std::move(send)) {}
 
   /// Handles one message's body.
@@ -49,8 +50,18 @@ class Server {
 
  private:
   struct Document {
-    std::string text;
-    bool changed = true;
+    std::string text;         // empty when too large
+    bool changed = true;      // not checked since it changed
+    bool too_large = false;   // larger than is checked: its text is not held
+    bool told_large = false;  // the editor was told so
+  };
+
+  // A library found above documents, with what its LDConfig.ldr was when
+  // read, so that a change to it is seen.
+  struct KnownLibrary {
+    std::unique_ptr<Library> library;
+    std::string ldconfig_stamp;
+    std::string told_problem;  // a malformed LDConfig.ldr, told once
   };
 
   void request(const Json& id, const std::string& method, const Json& params);
@@ -59,21 +70,23 @@ class Server {
   void fail(const Json& id, int code, const char* message);
   Json initialize(const Json& params);
   Json code_actions(const Json& params);
+  Json resolve_code_action(const Json& action);
   void apply_settings(const Json& settings);
-  std::string text_of(const Json& holder);
+  Document document_of(const Json& holder);
   Analysis analysis_for(const std::string& uri);
-  void publish(const std::string& uri, Json diagnostics);
+  void publish(const std::string& uri, const std::string& diagnostics);
+  static Json edit_of(const QuickFix& fix);
 
   Send send_;
   bool initialized_ = false;
   bool shut_down_ = false;
   bool exited_ = false;
+  bool resolves_edits_ = false;  // the editor resolves a code action's edit when it is chosen
   AngleLimits limits_;
   CheckGroups groups_;
   std::map<std::string, Document> documents_;
-  std::optional<std::string> taken_text_;  // the message's document text, taken out before parsing
-  // The library of each root found above a document, read once.
-  std::map<std::string, std::unique_ptr<Library>> libraries_;
+  std::optional<TakenText> taken_text_;  // the message's document text, taken out before parsing
+  std::map<std::string, KnownLibrary> libraries_;  // by root
 };
 
 /// True for the documents the server checks: .dat, .ldr and .mpd files (any

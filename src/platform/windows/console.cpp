@@ -47,11 +47,14 @@ long read_standard_input(char* buffer, std::size_t size) {
 }
 
 bool standard_input_waiting() {
+  // Only a pipe tells what waits in it; whatever else standard input is (a
+  // file, a console, a socket), or when it cannot tell, nothing is taken to
+  // wait: a check too many costs milliseconds, one put off for ever costs
+  // the editor every diagnostic.
   const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
-  if (GetFileType(input) != FILE_TYPE_PIPE) return true;
+  if (GetFileType(input) != FILE_TYPE_PIPE) return false;
   DWORD available = 0;
-  // A pipe whose writer has gone reads its end at once.
-  return PeekNamedPipe(input, nullptr, 0, nullptr, &available, nullptr) == 0 || available > 0;
+  return PeekNamedPipe(input, nullptr, 0, nullptr, &available, nullptr) != 0 && available > 0;
 }
 
 bool is_terminal(std::FILE* stream) { return _isatty(_fileno(stream)) != 0; }
