@@ -16,10 +16,6 @@ struct Position {
   bool operator==(const Position&) const = default;
 };
 
-/// The length of `text` in UTF-16 code units (a byte that is not UTF-8
-/// counts as one).
-std::size_t utf16_length(std::string_view text);
-
 /// The protocol's lines of a text, found once.
 class ProtocolLines {
  public:

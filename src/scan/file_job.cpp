@@ -58,7 +58,7 @@ void FileJob::run(ScanEntry& entry, RunTally& tally, const FileOutput& report,
     entry.problem = not_regular ? "not a regular file" : problem_text(errno);
     return;
   }
-  PrintingSink sink(printer_, path, report.text, kSlotBudget, report.when_full);
+  PrintingSink sink(printer_, path, report.text, kSlotBudget, report.when_full, occurrences_);
   reader_.restart(input);
   try {
     switch (work_.action) {

@@ -68,6 +68,7 @@ class FileJob {
   ReportPrinter& printer_;
   ShownOnce& shown_;
   LineReader reader_;
+  LineOccurrences occurrences_;
   FindingLog log_{kFindingLogBudget};
   static constexpr std::size_t kFindingLogBudget = std::size_t{64} * 1024;
 };

@@ -1,6 +1,7 @@
 // GitHub workflow commands: each finding an annotation on its file and line
 // (::error, ::warning, ::notice for a mend), escaped as GitHub reads them.
 #include "ldraw/catalogue.h"
+#include "platform/files.h"
 #include "scan/report_printer.h"
 
 namespace skewquad {
@@ -38,11 +39,20 @@ class GithubPrinter final : public ReportPrinter {
  public:
   explicit GithubPrinter(const ReportSettings& settings) : settings_(settings) {}
 
+  // The path as the runner reads a file= property: '/' between names, as
+  // on every system the repository's paths are, and never beginning with
+  // '=', which the runner would take for the separator ("./" before it).
   std::string path_field(const std::string& path) const override {
-    return command_escaped(path, true);
+    std::string slashed = path;
+    for (char& c : slashed) {
+      if (platform::is_separator(c)) c = '/';
+    }
+    if (slashed.starts_with('=')) slashed.insert(0, "./");
+    return command_escaped(slashed, true);
   }
 
-  void finding(const std::string& path, const Finding& finding, std::string& out) const override {
+  void finding(const std::string& path, const Finding& finding, std::uint32_t /*occurrence*/,
+               std::string& out) const override {
     // A mended line is told once, by the finding that carries its mend.
     if (finding.mended && finding.role != MendRole::kCarrier) return;
     const char* command = finding.mended ? "notice" : severity_name(finding.severity);

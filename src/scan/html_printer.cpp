@@ -162,7 +162,8 @@ class HtmlPrinter final : public ReportPrinter {
 
   std::string path_field(const std::string& path) const override { return safe_json(path); }
 
-  void finding(const std::string& path, const Finding& finding, std::string& out) const override {
+  void finding(const std::string& path, const Finding& finding, std::uint32_t /*occurrence*/,
+               std::string& out) const override {
     out += "{\"f\":";
     out += path;
     out += ",\"l\":";

@@ -23,7 +23,8 @@ class JsonPrinter final : public ReportPrinter {
 
   std::string path_field(const std::string& path) const override { return json_text(path); }
 
-  void finding(const std::string& path, const Finding& finding, std::string& out) const override {
+  void finding(const std::string& path, const Finding& finding, std::uint32_t /*occurrence*/,
+               std::string& out) const override {
     // A mended line is told once, by the finding that carries its mend.
     if (finding.mended && finding.role != MendRole::kCarrier) return;
     out += "{\"file\":";

@@ -2,6 +2,7 @@
 // prints one file's findings as the check core hands them over.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -30,8 +31,11 @@ class ReportPrinter {
   virtual void start(std::string& /*out*/) {}
   /// The path as this format writes it, worked out once a file.
   virtual std::string path_field(const std::string& path) const = 0;
-  /// Appends one finding of the file whose path_field is `path`.
-  virtual void finding(const std::string& path, const Finding& finding, std::string& out) const = 0;
+  /// Appends one finding of the file whose path_field is `path`; it is the
+  /// `occurrence`th (from 0) of the findings of its check on lines that
+  /// read alike, in the file.
+  virtual void finding(const std::string& path, const Finding& finding, std::uint32_t occurrence,
+                       std::string& out) const = 0;
   /// Appends why the entry could not be read, after any findings of it.
   /// Called in walking order, from the reporting thread alone.
   virtual void problem(const std::string& path, const ScanEntry& entry, std::string& out) = 0;
@@ -109,20 +113,46 @@ std::unique_ptr<ReportPrinter> text_printer(const ReportSettings& settings);
 /// JSON Lines: one object a finding, every finding, then the summary.
 std::unique_ptr<ReportPrinter> json_printer(const ReportSettings& settings);
 
+/// How many findings of a check a file has had so far on lines that read
+/// alike, in fixed room: each line's text and check fall in one of 65,536
+/// counters, so that findings on lines alike, always in one counter, always
+/// count differently (two other lines sharing it only add to the count).
+class LineOccurrences {
+ public:
+  LineOccurrences() : counts_(kCounters, 0) {}
+
+  /// The count of findings before this one in its counter.
+  std::uint32_t next(const Finding& finding);
+
+  /// Starts a file.
+  void clear();
+
+ private:
+  static constexpr std::size_t kCounters = 65536;
+  std::vector<std::uint32_t> counts_;
+  std::vector<std::uint32_t> used_;  // counters not at 0
+};
+
+/// The text of a finding's line without its line end.
+std::string_view line_without_end(std::string_view line);
+
 /// The sink of one file: prints each finding into `out` as it comes, and
 /// hands `out` to `when_full` whenever it holds `budget` bytes or more.
 class PrintingSink final : public FindingSink {
  public:
   PrintingSink(const ReportPrinter& printer, std::string path, std::string& out, std::size_t budget,
-               std::function<void(std::string&)> when_full)
+               std::function<void(std::string&)> when_full, LineOccurrences& occurrences)
       : printer_(printer),
         path_(std::move(path)),
         out_(out),
         budget_(budget),
-        when_full_(std::move(when_full)) {}
+        when_full_(std::move(when_full)),
+        occurrences_(occurrences) {
+    occurrences_.clear();
+  }
 
   void take(const Finding& finding) override {
-    printer_.finding(path_, finding, out_);
+    printer_.finding(path_, finding, occurrences_.next(finding), out_);
     if (out_.size() >= budget_) when_full_(out_);
   }
 
@@ -132,6 +162,7 @@ class PrintingSink final : public FindingSink {
   std::string& out_;
   const std::size_t budget_;
   const std::function<void(std::string&)> when_full_;
+  LineOccurrences& occurrences_;
 };
 
 }  // namespace skewquad

@@ -23,7 +23,7 @@ const Finding kEveryFate[] = {
 std::string printed(ReportPrinter& printer, const std::string& path) {
   const std::string field = printer.path_field(path);
   std::string out;
-  for (const Finding& finding : kEveryFate) printer.finding(field, finding, out);
+  for (const Finding& finding : kEveryFate) printer.finding(field, finding, 0, out);
   printer.problem(field, {path, "No such file or directory", EntryKind::kFile, 0, {}}, out);
   printer.problem(field, {path, "Permission denied", EntryKind::kFolder, 0, {}}, out);
   printer.problem(field, {path, "not a regular file", EntryKind::kSkipped, 0, {}}, out);
@@ -114,8 +114,8 @@ TEST(ReportPrinter, WritesEachMendOnceAsFixedAndCountsThem) {
   const auto text_report = text_printer(settings);
   const auto json_report = json_printer(settings);
   for (const Finding& finding : mended_findings) {
-    text_report->finding("p.dat", finding, text);
-    json_report->finding("\"p.dat\"", finding, json);
+    text_report->finding("p.dat", finding, 0, text);
+    json_report->finding("\"p.dat\"", finding, 0, json);
   }
   text_report->problem("p.dat", {"p.dat", "Permission denied", EntryKind::kUnwritten, 0, {}}, text);
   text_report->summary(totals, text);
@@ -151,16 +151,43 @@ TEST(PrintingSink, HandsTheReportOnOnceItReachesTheBudget) {
   const auto printer = text_printer({});
   std::string out;
   std::vector<std::string> handed;
-  PrintingSink sink(*printer, "p.dat", out, 100, [&handed](std::string& full) {
-    handed.push_back(full);
-    full.clear();
-  });
+  LineOccurrences occurrences;
+  PrintingSink sink(
+      *printer, "p.dat", out, 100,
+      [&handed](std::string& full) {
+        handed.push_back(full);
+        full.clear();
+      },
+      occurrences);
   for (long long line = 1; line <= 5; ++line)
     sink.take(quad_finding(line, QuadFate::kInvalid, 0.0));
   // Each line is 34 bytes: the third reaches 100.
   ASSERT_EQ(handed.size(), 1U);
   EXPECT_EQ(handed[0].size(), 3 * 34U);
   EXPECT_EQ(out, "p.dat:4: error: invalid quad line\np.dat:5: error: invalid quad line\n");
+}
+
+TEST(LineOccurrences, CountsFindingsOnLinesAlikeApartFromAllOthers) {
+  // Three copies of one warped quad among many other lines: each copy a
+  // count of its own, whatever else shares its counter.
+  LineOccurrences occurrences;
+  std::vector<std::string> lines;
+  for (int i = 0; i < 200000; ++i)
+    lines.push_back("3 16 " + std::to_string(i) + " 0 0 1 0 0 0 1 0\n");
+  std::vector<std::uint32_t> copies;
+  for (int round = 0; round < 3; ++round) {
+    for (const std::string& line : lines) {
+      Finding finding = quad_finding(1, QuadFate::kError, 60.0, line);
+      occurrences.next(finding);
+    }
+    copies.push_back(occurrences.next(quad_finding(1, QuadFate::kError, 60.0, "4 16 0 0 0 1\r\n")));
+  }
+  EXPECT_TRUE(copies[0] < copies[1] && copies[1] < copies[2]);
+  // Another check on the same line counts apart, and a new file anew.
+  occurrences.clear();
+  EXPECT_EQ(occurrences.next(quad_finding(1, QuadFate::kError, 60.0, "4 16 0 0 0 1\n")), 0U);
+  EXPECT_EQ(occurrences.next(quad_finding(1, QuadFate::kInvalid, 0.0, "4 16 0 0 0 1\n")), 0U);
+  EXPECT_EQ(occurrences.next(quad_finding(1, QuadFate::kError, 60.0, "4 16 0 0 0 1")), 1U);
 }
 
 TEST(ReportOutput, TurnsItemSeparatorsIntoCommasOnlyForTheReportThatListsItems) {

@@ -14,6 +14,7 @@
 #include "platform/files.h"
 #include "scan/report_printer.h"
 #include "scan/scan_texts.h"
+#include "text/utf16_length.h"
 
 namespace skewquad {
 namespace {
@@ -62,11 +63,6 @@ std::uint64_t fnv1a(std::uint64_t hash, std::string_view bytes) {
     hash *= 1099511628211ULL;
   }
   return hash;
-}
-
-std::string_view without_line_end(std::string_view line) {
-  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
-  return line;
 }
 
 class SarifPrinter final : public ReportPrinter {
@@ -118,7 +114,8 @@ class SarifPrinter final : public ReportPrinter {
     return json_text(location) + '\0' + name;
   }
 
-  void finding(const std::string& path, const Finding& finding, std::string& out) const override {
+  void finding(const std::string& path, const Finding& finding, std::uint32_t occurrence,
+               std::string& out) const override {
     const std::size_t split = path.find('\0');
     const std::string_view location(path.data(), split);
     const std::string_view name = std::string_view(path).substr(split + 1);
@@ -137,14 +134,19 @@ class SarifPrinter final : public ReportPrinter {
     out += ",\"region\":{\"startLine\":";
     out += std::to_string(finding.line_number);
     out += "}}}],\"partialFingerprints\":{\"skewquad/v1\":\"";
-    // The path, the line's own text and the check: the same wherever the
-    // line moves in its file.
+    // The path, the line's own text, the check and which of the findings on
+    // lines alike it is: the same wherever the line moves in its file, and
+    // no two alike in a file, as GitHub's own line hash counts.
     std::uint64_t hash = 14695981039346656037ULL;
     hash = fnv1a(hash, name);
     hash = fnv1a(hash, std::string_view("\0", 1));
-    hash = fnv1a(hash, without_line_end(finding.line));
+    hash = fnv1a(hash, line_without_end(finding.line));
     hash = fnv1a(hash, std::string_view("\0", 1));
     hash = fnv1a(hash, check);
+    if (occurrence > 0) {
+      hash = fnv1a(hash, std::string_view("\0", 1));
+      hash = fnv1a(hash, std::to_string(occurrence));
+    }
     char digits[17];
     std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(hash));
     out += digits;
@@ -183,8 +185,9 @@ class SarifPrinter final : public ReportPrinter {
   }
 
  private:
-  // The mend as a SARIF fix: the line's region replaced by the mend's lines,
-  // or the whole line with its end deleted.
+  // The mend as a SARIF fix: the line's region replaced by the mend's lines
+  // (the line's own end kept), or the whole line with its end deleted (a
+  // last line without one up to its own end).
   static void append_fix(std::string_view location, const Finding& finding, std::string& out) {
     const std::string line = std::to_string(finding.line_number);
     out += ",\"fixes\":[{\"description\":{\"text\":";
@@ -195,12 +198,19 @@ class SarifPrinter final : public ReportPrinter {
     out += line;
     if (finding.mend.replacement.empty()) {
       out += ",\"startColumn\":1,\"endLine\":";
-      out += std::to_string(finding.line_number + 1);
-      out += ",\"endColumn\":1}}]}]}]";
+      if (finding.line.ends_with('\n')) {
+        out += std::to_string(finding.line_number + 1);
+        out += ",\"endColumn\":1}}]}]}]";
+      } else {
+        out += line;
+        out += ",\"endColumn\":";
+        out += std::to_string(utf16_length(finding.line) + 1);
+        out += "}}]}]}]";
+      }
       return;
     }
     out += "},\"insertedContent\":{\"text\":";
-    out += json_text(std::string(without_line_end(finding.mend.replacement)));
+    out += json_text(std::string(line_without_end(finding.mend.replacement)));
     out += "}}]}]}]";
   }
 
