@@ -131,7 +131,6 @@ async function testIn(launchOptions) {
     await page.waitForSelector('#sq-table tr.sq-selected', { timeout: 5000 }).catch(() => {});
     const selected = await page.$eval('#sq-table tr.sq-selected', (r) => r.dataset.index).catch(() => null);
     check(selected === String(index), 'a click on the quad selects its finding');
-    if (process.env.SKEWQUAD_REPORT_PICTURE && current === 'chromium') fs.copyFileSync(shot, process.env.SKEWQUAD_REPORT_PICTURE);
   }
 
   // Hostile names and contents stay text.
@@ -159,6 +158,29 @@ async function testIn(launchOptions) {
   check(await unzipped.page.evaluate((t) => window.skewquad.quadPoint(t.file, t.line) !== null, target),
       'a report without deflated lines draws the quad');
   check(unzipped.problems.length === 0, 'plain report: ' + unzipped.problems.join(' | '));
+
+  // Real parts in a folder laid out as the library, given by their paths
+  // below its root: every sub-file found and drawn, and each flagged quad
+  // framed, facing the viewer and filling most of the view.
+  current = current.split(' ')[0] + ' real parts';
+  const real = await load(realHtml, 'real.html');
+  for (const f of realJson) {
+    await real.page.evaluate((t) => window.skewquad.select(t.file, t.line), f);
+    const missing = await real.page.evaluate(() => window.skewquad.missing());
+    check(missing !== null && missing.length === 0, f.file + ': sub-files not found: ' + missing);
+    const box = await real.page.evaluate((t) => window.skewquad.quadBox(t.file, t.line), f);
+    check(box !== null, f.file + ': the quad is drawn');
+    if (!box) continue;
+    const across = Math.max(box.right - box.left, box.bottom - box.top);
+    const middle = [(box.left + box.right) / 2, (box.top + box.bottom) / 2];
+    check(across > 0.45 && across < 0.75, f.file + ': the quad fills most of the view: ' + JSON.stringify(box));
+    check(Math.abs(middle[0] - 0.5) < 0.05 && Math.abs(middle[1] - 0.5) < 0.05, f.file + ': the quad in the middle');
+    check(box.facing > 0.9, f.file + ': the quad faces the viewer: ' + box.facing);
+    if (process.env.SKEWQUAD_REPORT_PICTURE && current.startsWith('chromium') && f.file.includes('3183a')) {
+      await real.page.screenshot({ path: process.env.SKEWQUAD_REPORT_PICTURE });
+    }
+  }
+  check(real.problems.length === 0, 'real parts: ' + real.problems.join(' | '));
   await browser.close();
 }
 
@@ -167,6 +189,12 @@ async function testIn(launchOptions) {
 const json = scan(['--json', '--warnings', '--checks=all', 'tree'], work).toString('utf8').trim().split('\n')
     .map((l) => JSON.parse(l)).filter((r) => 'line' in r);
 const html = scan(['--format=html', '--warnings', '--checks=all', 'tree', 'missing.dat'], work);
+const realRoot = path.join(work, 'ldraw');
+fs.cpSync(path.join(cases, '..', 'data', 'real-library'), realRoot, { recursive: true });
+const realJson = scan(['--json', '--warnings', 'parts/3183a.dat', 'parts/3816pa2.dat'], realRoot).toString('utf8')
+    .trim().split('\n').map((l) => JSON.parse(l)).filter((r) => 'line' in r);
+const realHtml = scan(['--format=html', '--warnings', 'parts/3183a.dat', 'parts/3816pa2.dat'], realRoot);
+check(realJson.length === 2, 'the real parts have a warped quad each: ' + JSON.stringify(realJson));
 const browsers = [['chromium', {
   executablePath: chromium,
   headless: true,

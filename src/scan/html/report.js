@@ -338,7 +338,7 @@
   const canvas = $('sq-canvas');
   const context = canvas.getContext('2d');
   const view = { path: null, model: null, yaw: 0.7, pitch: 0.45, scale: 1, panX: 0, panY: 0,
-    centre: [0, 0, 0], selected: null, drawn: [] };
+    centre: [0, 0, 0], selected: null, drawn: [], cut: null };
 
   function project(p) {
     const x = p[0] - view.centre[0];
@@ -363,6 +363,7 @@
     view.scale = 0.85 * Math.min(canvas.width, canvas.height) / size;
     view.panX = 0;
     view.panY = 0;
+    view.cut = null;
   }
 
   // The shade of a part's face by how squarely it faces the light.
@@ -392,7 +393,20 @@
     const depth = new Float32Array(width * height).fill(-Infinity);
     view.owner = new Int32Array(width * height).fill(-1);
     view.drawn = model.triangles;
-    model.triangles.forEach((t, index) => {
+    // Nothing nearer than the cut, which stands just in front of a framed
+    // quad's nearest corner, facing the viewer however the view is turned.
+    const cut = view.cut
+      ? Math.max(...view.cut.quad.map((p) => project(p)[2])) + view.cut.depth * view.scale : Infinity;
+    // The selected quad last and over whatever else is drawn where it is,
+    // so that it shows even against a face in its own plane.
+    const selectedLine = view.selected ? view.selected.l : undefined;
+    const order = model.triangles.map((t, index) => index);
+    if (selectedLine !== undefined) {
+      order.sort((i, j) => (model.triangles[i].line === selectedLine) - (model.triangles[j].line === selectedLine));
+    }
+    order.forEach((index) => {
+      const t = model.triangles[index];
+      const over = selectedLine !== undefined && t.line === selectedLine;
       const [a, b, c] = t.screen = t.p.map(project);
       const rgb = t.flat ? rgbOf(t.colour) : shade(partColours ? t.colour : neutral, t);
       const area = (b[0] - a[0]) * (c[1] - a[1]) - (b[1] - a[1]) * (c[0] - a[0]);
@@ -411,7 +425,7 @@
           if (wa < 0 || wb < 0 || wc < 0) continue;
           const z = wa * a[2] + wb * b[2] + wc * c[2];
           const k = y * width + x;
-          if (z <= depth[k]) continue;
+          if ((z <= depth[k] && !over) || z > cut) continue;
           depth[k] = z;
           view.owner[k] = index;
           pixels[4 * k] = rgb[0];
@@ -425,6 +439,7 @@
     for (const l of model.lines) {
       const a = project(l.p[0]);
       const b = project(l.p[1]);
+      if (a[2] > cut && b[2] > cut) continue;
       context.beginPath();
       context.moveTo(a[0], a[1]);
       context.lineTo(b[0], b[1]);
@@ -469,28 +484,44 @@
     if (!(await openFile(f.f))) return;
     view.selected = f;
     const quad = view.model.quads.get(f.l);
-    if (quad) {
-      // Turn the view to face the quad from outside the part, a little
-      // askew so that the part still reads as a solid.
-      const sub = (a, b) => [a[0] - b[0], a[1] - b[1], a[2] - b[2]];
-      const u = sub(quad[2], quad[0]);
-      const v = sub(quad[quad.length - 1], quad[1]);
-      let n = [u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]];
-      const middle = [0, 1, 2].map((k) => quad.reduce((sum, p) => sum + p[k], 0) / quad.length);
-      const out = sub(middle, view.centre);
-      if (n[0] * out[0] + n[1] * out[1] + n[2] * out[2] < 0) n = n.map((x) => -x);
-      if (n.some((x) => x !== 0)) {
-        const across = Math.hypot(n[0], n[2]);
-        view.yaw = Math.atan2(-n[0], n[2]) + 0.3;
-        view.pitch = Math.atan2(n[1], across) + 0.3;
-      }
-      const c = quad.map(project);
-      const mx = c.reduce((s, p) => s + p[0], 0) / c.length;
-      const my = c.reduce((s, p) => s + p[1], 0) / c.length;
-      view.panX += canvas.width / 2 - mx;
-      view.panY += canvas.height / 2 - my;
-    }
+    if (quad) frame(quad);
     draw();
+  }
+
+  // Frames a quad: the view turned to face its front (the side its normal,
+  // by the winding of its corners, points to), a little askew so that the
+  // part around it still reads as a solid, turned about the quad's middle
+  // and zoomed until the quad fills most of the view; what stands in front
+  // of it is cut away, so that a quad inside the part shows too.
+  function frame(quad) {
+    const sub = (a, b) => [a[0] - b[0], a[1] - b[1], a[2] - b[2]];
+    const u = sub(quad[2], quad[0]);
+    const v = sub(quad[quad.length - 1], quad[1]);
+    const n = [u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]];
+    const middle = [0, 1, 2].map((k) => quad.reduce((sum, p) => sum + p[k], 0) / quad.length);
+    if (n.some((x) => x !== 0)) {
+      // The viewer stands where the rotated normal points to the screen:
+      // LDraw's y points down, and the depth grows towards the viewer.
+      const across = Math.hypot(n[0], n[2]);
+      view.yaw = Math.atan2(-n[0], n[2]) + 0.15;
+      view.pitch = Math.max(-1.4, Math.min(1.4, Math.atan2(-n[1], across) + 0.15));
+    }
+    view.cut = { quad, depth: 0.01 * Math.hypot(...u, ...v) };
+    view.centre = middle;
+    view.panX = 0;
+    view.panY = 0;
+    view.scale = 1;
+    const box = () => {
+      const c = quad.map(project);
+      const xs = c.map((p) => p[0]);
+      const ys = c.map((p) => p[1]);
+      return [Math.min(...xs), Math.max(...xs), Math.min(...ys), Math.max(...ys)];
+    };
+    const [left, right, top, bottom] = box();
+    view.scale = 0.6 * Math.min(canvas.width / (right - left || 1), canvas.height / (bottom - top || 1));
+    const [l, r, t, b] = box();
+    view.panX = canvas.width / 2 - (l + r) / 2;
+    view.panY = canvas.height / 2 - (t + b) / 2;
   }
 
   // Turning, panning, zooming and picking.
@@ -543,6 +574,30 @@
   window.skewquad = {
     findings,
     openFile,
+    missing: () => (view.model ? [...view.model.missing] : null),
+    // The quad as drawn: its box in the canvas (as shares of its width and
+    // height), and how squarely it faces the viewer (its drawn area against
+    // its own, 1 when face on).
+    quadBox: (path, line) => {
+      const quad = view.path === path && view.model.quads.get(line);
+      if (!quad) return null;
+      const c = quad.map(project);
+      const area = (q) => {
+        let sum = [0, 0, 0];
+        for (let i = 0; i < q.length; ++i) {
+          const a = q[i];
+          const b = q[(i + 1) % q.length];
+          sum = [sum[0] + a[1] * b[2] - a[2] * b[1], sum[1] + a[2] * b[0] - a[0] * b[2], sum[2] + a[0] * b[1] - a[1] * b[0]];
+        }
+        return Math.hypot(...sum) / 2;
+      };
+      const flat = c.map((p) => [p[0], p[1], 0]);
+      const xs = c.map((p) => p[0]);
+      const ys = c.map((p) => p[1]);
+      return { left: Math.min(...xs) / canvas.width, right: Math.max(...xs) / canvas.width,
+        top: Math.min(...ys) / canvas.height, bottom: Math.max(...ys) / canvas.height,
+        facing: area(flat) / (area(quad) * view.scale * view.scale) };
+    },
     select: (path, line) => select(findings.find((f) => f.f === path && f.l === line)),
     quadPoint: (path, line) => {
       const quad = view.path === path && view.model.quads.get(line);
