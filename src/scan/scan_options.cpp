@@ -87,6 +87,9 @@ ScanOptions parse_scan_options(int argc, const char* const* argv, std::FILE* out
   }
 
   CLI::App app{text::kScanDescription, "skewquad --scan"};
+  // Options are written with dashes on every system: a path such as
+  // /c/parts, from a Unix-like shell on Windows, is a path there too.
+  app.allow_windows_style_options(false);
   app.set_version_flag("--version", text::kScanVersion);
   app.add_option("-w,--warning", warning_text, "Warning angle in degrees, in (0, 90); default 1")
       ->option_text("ANGLE");
