@@ -57,7 +57,8 @@ TEST(Library, FindsItsRootAboveAFileOrAFolderByItsLdconfig) {
   const Sources sources;
   for (const auto& [source, part] : sources.each("ldraw/parts/s/3001s01.dat")) {
     const std::string root = find_library_root(*source, part);
-    EXPECT_EQ(root, *source->parent_of(*source->parent_of(*source->parent_of(part))));
+    EXPECT_EQ(root,
+              source->absolute(*source->parent_of(*source->parent_of(*source->parent_of(part)))));
     EXPECT_EQ(find_library_root(*source, *source->parent_of(part)), root);
     // A library without LDConfig.ldr is found by its parts/ and p/; a file
     // outside any library has none.
