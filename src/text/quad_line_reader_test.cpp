@@ -4,7 +4,6 @@
 #include <bit>
 #include <cmath>
 #include <random>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -160,22 +159,43 @@ std::string random_number(std::mt19937_64& random) {
 // Whether the line is its fourteen numbers and nothing else, word by word:
 // each word wholly an integer (the type), a colour, then a decimal.
 bool is_fourteen_numbers_alone(const std::string& line) {
-  static const std::regex kInteger("[+-]?[0-9]+");
-  static const std::regex kColour("[+-]?[0-9]+|0[xX][0-9a-fA-F]+");
-  static const std::regex kDecimal("[+-]?([0-9]+[.]?[0-9]*|[.][0-9]+)([eE][+-]?[0-9]+)?");
-  std::vector<std::string> words;
+  const auto digits = [](std::string_view text) {
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+  };
+  const auto unsigned_part = [](std::string_view word) {
+    return word.starts_with('+') || word.starts_with('-') ? word.substr(1) : word;
+  };
+  const auto is_integer = [&](std::string_view word) { return digits(unsigned_part(word)); };
+  const auto is_decimal = [&](std::string_view word) {
+    std::string_view number = unsigned_part(word);
+    const std::size_t exponent = number.find_first_of("eE");
+    if (exponent != std::string_view::npos) {
+      if (!is_integer(number.substr(exponent + 1))) return false;
+      number = number.substr(0, exponent);
+    }
+    const std::size_t point = number.find('.');
+    if (point == std::string_view::npos) return digits(number);
+    const std::string_view before = number.substr(0, point);
+    const std::string_view after = number.substr(point + 1);
+    return (before.empty() || digits(before)) && (after.empty() || digits(after)) &&
+           !(before.empty() && after.empty());
+  };
+  const auto is_colour = [&](std::string_view word) {
+    return is_integer(word) ||
+           (word.size() > 2 && (word.starts_with("0x") || word.starts_with("0X")) &&
+            word.find_first_not_of("0123456789abcdefABCDEF", 2) == std::string_view::npos);
+  };
+  std::vector<std::string_view> words;
+  const std::string_view text(line);
   std::size_t at = 0;
-  while ((at = line.find_first_not_of(" \t\r\n\v\f", at)) != std::string::npos) {
-    const std::size_t end = line.find_first_of(" \t\r\n\v\f", at);
-    words.push_back(line.substr(at, end - at));
+  while ((at = text.find_first_not_of(" \t\r\n\v\f", at)) != std::string_view::npos) {
+    const std::size_t end = std::min(text.find_first_of(" \t\r\n\v\f", at), text.size());
+    words.push_back(text.substr(at, end - at));
     at = end;
   }
-  if (words.size() != 14 || !std::regex_match(words[0], kInteger) ||
-      !std::regex_match(words[1], kColour)) {
-    return false;
-  }
+  if (words.size() != 14 || !is_integer(words[0]) || !is_colour(words[1])) return false;
   for (std::size_t i = 2; i < words.size(); ++i) {
-    if (!std::regex_match(words[i], kDecimal)) return false;
+    if (!is_decimal(words[i])) return false;
   }
   return true;
 }
