@@ -47,7 +47,7 @@ bool ShownOnce::first(const std::string& key) {
 }
 
 void FileJob::run(ScanEntry& entry, RunTally& tally, const FileOutput& report,
-                  const FileOutput& patch) {
+                  const FileOutput& patch, SubFilesToShow& later) {
   if (!entry.problem.empty()) return;
   Analysis analysis = work_.analysis;
   if (entry.root < work_.libraries.size()) analysis.library = work_.libraries[entry.root];
@@ -80,7 +80,7 @@ void FileJob::run(ScanEntry& entry, RunTally& tally, const FileOutput& report,
     const bool findings =
         tally.fault_count + tally.error_count + tally.warning_count + tally.line_faults > 0;
     if (findings && input != nullptr && entry.problem.empty() && printer_.wants_file_text()) {
-      show_file(entry, analysis.library, input, path, report);
+      show_file(entry, analysis.library, input, path, report, later);
     }
   } catch (const std::bad_alloc&) {
     entry.problem = problem_text(ENOMEM);
@@ -89,13 +89,20 @@ void FileJob::run(ScanEntry& entry, RunTally& tally, const FileOutput& report,
 }
 
 void FileJob::show_file(const ScanEntry& entry, const Library* library, std::FILE* input,
-                        const std::string& path, const FileOutput& report) {
+                        const std::string& path, const FileOutput& report, SubFilesToShow& later) {
   if (std::fseek(input, 0, SEEK_SET) != 0) return;
   reader_.restart(input);
   FileReferences references = printer_.file_lines(path, reader_, report.text, report.when_full);
   if (references.names.empty() || library == nullptr) return;
+  later.library = library;
+  later.from = entry.path;
+  later.references = std::move(references);
+}
+
+void FileJob::show_sub_files(SubFilesToShow& later, const FileOutput& report) {
+  if (later.library == nullptr) return;
   std::string problem;
-  if (const LibraryColours* colours = library->colours(problem);
+  if (const LibraryColours* colours = later.library->colours(problem);
       colours != nullptr && shown_.first("colours\n" + colours->path)) {
     printer_.library_colours(*colours, report.text);
   }
@@ -121,8 +128,9 @@ void FileJob::show_file(const ScanEntry& entry, const Library* library, std::FIL
     ShownOnce& shown_;
     const std::string& from_;
     const FileOutput& report_;
-  } shown(printer_, shown_, entry.path, report);
-  follow_sub_files(*library, entry.path, std::move(references), shown);
+  } shown(printer_, shown_, later.from, report);
+  follow_sub_files(*later.library, later.from, std::move(later.references), shown);
+  later = {};
 }
 
 void FileJob::diff(ScanEntry& entry, const Analysis& analysis, std::FILE* input, RunTally& tally,

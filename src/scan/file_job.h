@@ -27,8 +27,8 @@ struct ScanWork {
   std::vector<const Library*> libraries;
 };
 
-/// The sub-files and colours a report has shown, shared by the workers, so
-/// that each is shown once.
+/// The sub-files and colours a report has shown, so that each is shown
+/// once.
 class ShownOnce {
  public:
   /// True the first time it is asked for `key`.
@@ -37,6 +37,15 @@ class ShownOnce {
  private:
   std::mutex mutex_;
   std::set<std::string> shown_;
+};
+
+/// The sub-files a file's report reaches, to be shown after it: by the
+/// reporting thread, in the files' order, so that each is shown with the
+/// first file that reaches it whatever the workers did first.
+struct SubFilesToShow {
+  const Library* library = nullptr;
+  std::string from;  // the file's path, as walked
+  FileReferences references;
 };
 
 /// Where one file's report and diff go: into a buffer, handed on whenever
@@ -53,8 +62,14 @@ class FileJob {
       : work_(work), printer_(printer), shown_(shown) {}
 
   /// Does the job of `entry` (which gets the problem, if any, and its kind
-  /// when its mends cannot be written), counting in `tally`.
-  void run(ScanEntry& entry, RunTally& tally, const FileOutput& report, const FileOutput& patch);
+  /// when its mends cannot be written), counting in `tally`; a report that
+  /// shows files leaves in `later` the sub-files the file reaches.
+  void run(ScanEntry& entry, RunTally& tally, const FileOutput& report, const FileOutput& patch,
+           SubFilesToShow& later);
+
+  /// Shows the library's colours and each sub-file of `later` not shown
+  /// before, and those they reach in turn. Called in the files' order.
+  void show_sub_files(SubFilesToShow& later, const FileOutput& report);
 
  private:
   void mend(ScanEntry& entry, const Analysis& analysis, std::FILE*& input, RunTally& tally,
@@ -62,7 +77,7 @@ class FileJob {
   void diff(ScanEntry& entry, const Analysis& analysis, std::FILE* input, RunTally& tally,
             FindingSink& sink, const FileOutput& patch);
   void show_file(const ScanEntry& entry, const Library* library, std::FILE* input,
-                 const std::string& path, const FileOutput& report);
+                 const std::string& path, const FileOutput& report, SubFilesToShow& later);
 
   const ScanWork& work_;
   ReportPrinter& printer_;

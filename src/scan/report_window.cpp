@@ -64,7 +64,7 @@ void ReportWindow::hand_out(std::size_t index, ScanEntry entry) {
 void ReportWindow::check(std::size_t index, FileJob& job) {
   Slot& slot = slots_[index % slots_.size()];
   job.run(slot.entry, slot.tally, {slot.report, spill_to(report_output_, index)},
-          {slot.patch, spill_to(patch_output_, index)});
+          {slot.patch, spill_to(patch_output_, index)}, slot.sub_files);
 }
 
 bool ReportWindow::take_queued(std::size_t& index) {
@@ -93,6 +93,12 @@ void ReportWindow::report(std::size_t index, ScanTotals& totals, bool any_worker
     std::unique_lock lock(mutex_);
     checked_.wait(lock, [&slot] { return slot.done; });
   }
+  // The sub-files it reaches, shown here in the files' order whatever
+  // order the workers finished in.
+  own_job_.show_sub_files(slot.sub_files, {slot.report, [this](std::string& out) {
+                                             report_output_.write(out);
+                                             out.clear();
+                                           }});
   // A file that could not be read, or not to its end, says so last.
   if (!slot.entry.problem.empty()) {
     printer_.problem(printer_.path_field(slot.entry.path), slot.entry, slot.report);

@@ -77,6 +77,7 @@ class ReportWindow {
     RunTally tally;
     std::string report;
     std::string patch;
+    SubFilesToShow sub_files;
     bool done = false;
   };
 
