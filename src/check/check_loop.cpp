@@ -76,6 +76,11 @@ bool is_zeros(CheckId check) {
   return check == CheckId::kTrailingZeros || check == CheckId::kLeadingZeros;
 }
 
+bool is_quad_mend(MendKind kind) {
+  return kind == MendKind::kWarpSplit || kind == MendKind::kConcaveSplit ||
+         kind == MendKind::kIdenticalTriangle || kind == MendKind::kCollinearTriangle;
+}
+
 // The words of a quad line as its mend writes them.
 QuadText quad_text_of(std::string_view line) {
   const LineWords words = split_words(line, kQuadWords);
@@ -122,7 +127,7 @@ struct LineFindings {
 // worked out, so that checking alone pays nothing for them.
 template <bool kMends>
 void analyse(LineReader& input, const CheckRules& rules, const MendRules& mends, RunTally& tally,
-             FindingSink& sink, LineEdits* edits) {
+             FindingSink& sink, LineEdits* edits, FileHook* file) {
   // Settled once: read through the references line after line, they could
   // not be kept in registers past the tally's writes.
   const bool line_checks = rules.lines.groups.beyond_quads();
@@ -133,6 +138,8 @@ void analyse(LineReader& input, const CheckRules& rules, const MendRules& mends,
   std::string_view last_line_end = "\n";
   std::string without_zeros;
   std::string replacement;
+  std::string reversed;
+  const FileLineVerdict no_file_verdict{};
   while (input.next(piece)) {
     const bool starts_line = at_line_start;
     at_line_start = piece.back() == '\n';
@@ -142,6 +149,18 @@ void analyse(LineReader& input, const CheckRules& rules, const MendRules& mends,
     // The rest of a physical line longer than a piece is neither a line of
     // its own nor a quad, however it begins.
     if (!starts_line) {
+      if (file != nullptr) {
+        const FileLineVerdict& late = file->rest(piece);
+        tally.line_faults += late.faults;
+        for (int i = 0; i < late.faults; ++i) {
+          Finding finding;
+          finding.line_number = tally.line_number;
+          finding.check = late.found[i].check;
+          finding.line_type = 0;
+          finding.text = late.found[i].text();
+          sink.take(finding);
+        }
+      }
       if (edits != nullptr) edits->keep(piece);
       continue;
     }
@@ -168,6 +187,9 @@ void analyse(LineReader& input, const CheckRules& rules, const MendRules& mends,
       }
     }
     const LineVerdict& verdict = line.verdict;
+    const FileLineVerdict& file_verdict =
+        file != nullptr ? file->line(tally.line_number, piece, whole_line) : no_file_verdict;
+    tally.line_faults += file_verdict.faults;
     QuadJudgement judgement;
     bool judged = false;
     if (verdict.settled) {
@@ -210,16 +232,31 @@ void analyse(LineReader& input, const CheckRules& rules, const MendRules& mends,
             mend.kind = MendKind::kZeros;
             replacement = without_zeros;
           }
+          // The checks of the file mend only lines no other check mends.
+          if (mend.kind == MendKind::kNone && file_verdict.mend != MendKind::kNone) {
+            mend.kind = file_verdict.mend;
+            replacement = file_verdict.replacement;
+          }
         }
-        mend.replacement = replacement;
       }
+      // A file certified CW made CCW: every triangle and quad reversed,
+      // mended or not.
+      if (file != nullptr && file->reversing()) {
+        const bool own = mend.kind != MendKind::kNone;
+        reversed.clear();
+        if (file->reverse(own ? std::string_view(replacement) : piece, whole_line,
+                          own && mend.kind != MendKind::kCertifiedCcw, reversed)) {
+          replacement.swap(reversed);
+          if (!own) mend.kind = MendKind::kReversed;
+        }
+      }
+      if (mend.kind != MendKind::kNone) mend.replacement = replacement;
     }
 
     // The findings, each told its part in the line's mend: the one whose
     // check the mend answers carries it, the others it settles are
     // resolved by it.
-    const bool quad_mended = kMends && judged && mend.kind != MendKind::kNone &&
-                             mend.kind != MendKind::kRemoved && mend.kind != MendKind::kZeros;
+    const bool quad_mended = kMends && judged && is_quad_mend(mend.kind);
     int carrier = -1;
     for (int i = 0; i < verdict.faults && !quad_mended && carrier < 0; ++i) {
       const CheckId check = verdict.found[i].check;
@@ -261,27 +298,42 @@ void analyse(LineReader& input, const CheckRules& rules, const MendRules& mends,
           quad_finding(tally.line_number, judgement.fate, judgement.measure.max, piece);
       tell(finding, quad_mended, quad_mended);
     }
+    for (int i = 0; i < file_verdict.faults; ++i) {
+      Finding finding;
+      finding.line_number = tally.line_number;
+      finding.check = file_verdict.found[i].check;
+      finding.line_type = type;
+      finding.text = file_verdict.found[i].text();
+      finding.line = piece;
+      const bool carries = kMends && i == file_verdict.carrier && mend.kind == file_verdict.mend;
+      tell(finding, carries, carries);
+    }
     if constexpr (kMends) {
-      if (mend.kind != MendKind::kNone) ++tally.mended_lines;
+      // A line mended as part of the file's whole mend counts with the
+      // finding that carries it, at the end.
+      const bool own = mend.kind != MendKind::kNone && mend.kind != MendKind::kReversed &&
+                       mend.kind != MendKind::kCertifiedCcw && mend.kind != MendKind::kTilde;
+      if (own) ++tally.mended_lines;
     }
     if (edits != nullptr) {
       if (mend.kind != MendKind::kNone) {
-        edits->replace(piece, mend.replacement);
+        edits->replace(piece, mend.replacement, mend.kind);
       } else {
         edits->keep(piece);
       }
     }
   }
+  if (file != nullptr) file->finish(tally, sink);
 }
 
 }  // namespace
 
 void analyse_lines(LineReader& input, const CheckRules& rules, const MendRules& mends,
-                   RunTally& tally, FindingSink& sink, LineEdits* edits) {
+                   RunTally& tally, FindingSink& sink, LineEdits* edits, FileHook* file) {
   if (mends.mends) {
-    analyse<true>(input, rules, mends, tally, sink, edits);
+    analyse<true>(input, rules, mends, tally, sink, edits, file);
   } else {
-    analyse<false>(input, rules, mends, tally, sink, edits);
+    analyse<false>(input, rules, mends, tally, sink, edits, file);
   }
 }
 

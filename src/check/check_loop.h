@@ -4,6 +4,7 @@
 // has one.
 #pragma once
 
+#include "check/file_hook.h"
 #include "check/finding.h"
 #include "check/judge_quad.h"
 #include "records/run_records.h"
@@ -38,7 +39,8 @@ struct MendRules {
 class LineEdits {
  public:
   virtual void keep(std::string_view piece) = 0;
-  virtual void replace(std::string_view line, std::string_view replacement) = 0;
+  /// The line `line` replaced by `replacement`, a mend of this kind.
+  virtual void replace(std::string_view line, std::string_view replacement, MendKind kind) = 0;
 
  protected:
   LineEdits() = default;
@@ -64,7 +66,13 @@ class LineEdits {
 /// it settles are marked resolved. A line longer than a piece is left to
 /// the author. When `edits` is given, every piece goes to it: kept, or its
 /// line replaced by its mend.
+/// With `file`, the checks of the file as a whole are told every line: the
+/// faults they find on a line come after its others, they mend the lines
+/// no other check mends, while they are reversing every triangle and quad
+/// is written with its corners in the reverse order, and at the end the
+/// findings of the file as a whole are handed over.
 void analyse_lines(LineReader& input, const CheckRules& rules, const MendRules& mends,
-                   RunTally& tally, FindingSink& sink, LineEdits* edits = nullptr);
+                   RunTally& tally, FindingSink& sink, LineEdits* edits = nullptr,
+                   FileHook* file = nullptr);
 
 }  // namespace skewquad

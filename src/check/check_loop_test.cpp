@@ -25,10 +25,16 @@ struct LoopResult {
   std::vector<Finding> findings;
 };
 
+// Keeps each finding, and a carrier's replacement while it is still valid:
+// the loop's buffer for it lasts only as long as the call.
 class RecordingSink final : public FindingSink {
  public:
-  void take(const Finding& finding) override { findings.push_back(finding); }
+  void take(const Finding& finding) override {
+    findings.push_back(finding);
+    if (finding.role == MendRole::kCarrier) replacements.emplace_back(finding.mend.replacement);
+  }
   std::vector<Finding> findings;
+  std::vector<std::string> replacements;
 };
 
 LoopResult run_on(std::string_view content, const AngleLimits& limits = {}, ModeFlags flags = {},
@@ -147,7 +153,8 @@ struct ScanResult {
 class StringEdits final : public LineEdits {
  public:
   void keep(std::string_view piece) override { text.append(piece); }
-  void replace(std::string_view /*line*/, std::string_view replacement) override {
+  void replace(std::string_view /*line*/, std::string_view replacement,
+               MendKind /*kind*/) override {
     text.append(replacement);
   }
   std::string text;
@@ -166,11 +173,7 @@ ScanResult scan_on(std::string_view content, CheckGroups groups = {},
   ScanResult result;
   analyse_lines(reader, rules, {true, level, true}, result.tally, sink, &edits);
   result.findings = std::move(sink.findings);
-  for (const Finding& finding : result.findings) {
-    if (finding.role == MendRole::kCarrier) {
-      result.replacements.emplace_back(finding.mend.replacement);
-    }
-  }
+  result.replacements = std::move(sink.replacements);
   result.mended = std::move(edits.text);
   return result;
 }

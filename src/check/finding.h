@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
 
 namespace skewquad {
@@ -22,10 +23,39 @@ enum class CheckId : std::uint8_t {
   kDecimals,       // a number with six or more digits after the point
   kTrailingZeros,  // a fraction that ends in 0
   kLeadingZeros,   // a needless 0 before the first digit
+  // The checks of a file as a whole: its header, its metas, its name.
+  kMissingDescription,
+  kMissingName,
+  kMissingAuthor,
+  kMissingLdrawOrg,
+  kMissingLicense,
+  kLicenseNotApproved,
+  kNameMismatch,
+  kNameTypeMismatch,
+  kFolderTypeMismatch,
+  kNameInvalidChars,
+  kXPrefixName,
+  kBfcNotCcw,
+  kCategoryInvalid,
+  kDescriptionInvalidChars,
+  kSubpartNoTilde,
+  kMovedObsoleteNoTilde,
+  kAliasNoEquals,
+  kThirdPartyNoPipe,
+  kObsoleteImproper,
+  kPatternNotInDescription,
+  kPatternWithoutSetKeyword,
+  kPhysicalColour,
+  kAliasNotInParts,
+  kFlexNotPart,
+  kFlexSuffix,
+  kSelfReference,
+  kHistoryInvalid,
+  kInvalidMeta,
 };
 
 /// How many checks there are.
-inline constexpr int kCheckCount = static_cast<int>(CheckId::kLeadingZeros) + 1;
+inline constexpr int kCheckCount = static_cast<int>(CheckId::kInvalidMeta) + 1;
 
 enum class Severity : std::uint8_t { kError, kWarning };
 
@@ -38,6 +68,27 @@ enum class MendKind : std::uint8_t {
   kCollinearTriangle,  // the triangle of a quad's corners but the straight one
   kRemoved,            // the line draws nothing and goes
   kZeros,              // its numbers written without their needless zeros
+  kCommented,          // a meta line no part may hold made a comment
+  kTilde,              // a subpart's description given its leading ~
+  kCertifiedCcw,       // BFC CERTIFY CW made CCW, the corners of the file reversed
+  kReversed,           // a triangle or quad written with its corners reversed
+};
+
+/// The lines a mend of a file as a whole replaces: read again when asked,
+/// rather than held.
+class LineReplacements {
+ public:
+  /// Tells `take` each line replaced, in line order: its number, its text
+  /// as it is (with its end) and what replaces it. False when the file
+  /// could not be read again.
+  virtual bool for_each(const std::function<void(long long line, std::string_view was,
+                                                 std::string_view replacement)>& take) const = 0;
+
+ protected:
+  LineReplacements() = default;
+  LineReplacements(const LineReplacements&) = default;
+  LineReplacements& operator=(const LineReplacements&) = default;
+  ~LineReplacements() = default;
 };
 
 /// A finding's part in the mend of its line. A line has at most one mend,
@@ -56,6 +107,9 @@ struct LineMend {
   std::string_view first_zeros;  // the first of them, as it was written
   // The lines that replace it, each ended; empty: the line goes.
   std::string_view replacement;
+  // A finding of the file as a whole (on line 0): the lines its mend
+  // replaces, valid while the sink is told.
+  const LineReplacements* lines = nullptr;
 };
 
 /// A fault found on a line: where it stands, which check found it and what
@@ -73,7 +127,9 @@ struct Finding {
   bool mended = false;  // its file now holds its line's mend
 };
 
-/// Told of every finding, in line order, as the loop reads them.
+/// Told of every finding, in line order, as the loop reads them; at the
+/// end of a file, those only known then: of the file as a whole (line 0),
+/// and of lines that named the file before its name was read.
 class FindingSink {
  public:
   virtual void take(const Finding& finding) = 0;

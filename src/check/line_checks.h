@@ -18,6 +18,7 @@ struct CheckGroups {
   bool lines = false;    // count and geometry of types 1, 2, 3 and 5
   bool numbers = false;  // decimals, trailing and leading zeros
   bool colours = false;  // unknown colours, colour 24, the edge colour
+  bool file = false;     // a part file's header, metas and name, as a whole
 
   bool beyond_quads() const { return lines || numbers || colours; }
 };

@@ -5,6 +5,8 @@
 
 #include "check/check_loop.h"
 #include "check/judge_quad.h"
+#include "ldraw/file_checks.h"
+#include "ldraw/file_text.h"
 #include "ldraw/library.h"
 #include "text/line_reader.h"
 
@@ -22,12 +24,17 @@ struct Analysis {
 /// The rules of the scan's checks for `limits` and `groups`.
 CheckRules scan_rules(const AngleLimits& limits, const CheckGroups& groups);
 
-/// Analyses one file, whose text `input` reads (from a file or from
-/// memory): every line checked by the groups of `analysis.rules`, with the
+/// Analyses the file `file`, whose text `input` reads from its start:
+/// every line checked by the groups of `analysis.rules`, with the
 /// library's colours, each finding handed to `sink` in line order with its
-/// part in its line's mend; with `edits`, every piece of the file given to
-/// it, kept or replaced by its line's mend. Counts in `tally`.
-void analyse_file(LineReader& input, const Analysis& analysis, RunTally& tally, FindingSink& sink,
-                  LineEdits* edits = nullptr);
+/// part in its line's mend (those of the file as a whole at the end); with
+/// `edits`, every piece of the file given to it, kept or replaced by its
+/// line's mend. Counts in `tally`.
+/// The checks of the file as a whole are made on a part (*.dat): a reading
+/// without `edits` leaves in `facts`, if given, what a reading that writes
+/// the mends goes by; a reading with `edits` goes by `facts`, if given.
+void analyse_file(LineReader& input, const FileText& file, const Analysis& analysis,
+                  RunTally& tally, FindingSink& sink, LineEdits* edits = nullptr,
+                  FileFacts* facts = nullptr);
 
 }  // namespace skewquad

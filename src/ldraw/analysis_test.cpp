@@ -31,7 +31,7 @@ Recording analysed(const std::string& text, const Library* library, MendRules me
   Analysis analysis{scan_rules({}, {true, true, true, true}), mends, library};
   RunTally tally;
   Recording recording;
-  analyse_file(reader, analysis, tally, recording);
+  analyse_file(reader, FileText{"lib/parts/x.ldr", nullptr, text}, analysis, tally, recording);
   return recording;
 }
 

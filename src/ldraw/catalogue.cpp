@@ -2,23 +2,14 @@
 #include "ldraw/catalogue.h"
 
 #include <algorithm>
-#include <cstdarg>
 #include <cstdio>
 
 #include "ldraw/finding_texts.h"
+#include "text/formatted.h"
 #include "writer/number_format.h"
 
 namespace skewquad {
 namespace {
-
-[[gnu::format(printf, 1, 2)]] std::string formatted(const char* format, ...) {
-  std::va_list arguments;
-  va_start(arguments, format);
-  char text[1200];
-  const int size = std::vsnprintf(text, sizeof text, format, arguments);
-  va_end(arguments);
-  return {text, static_cast<std::size_t>(std::clamp<int>(size, 0, sizeof text - 1))};
-}
 
 // What each line type draws, as the messages name it.
 const char* what_draws(const Finding& finding) {
@@ -103,6 +94,21 @@ std::string leading_zeros_message(const Finding& finding, const AngleLimits& /*l
   return formatted(text::kLeadingZeros, text_size(finding), finding.text.data());
 }
 
+// A file check's message.
+template <const char* kText>
+std::string file_message(const Finding& /*finding*/, const AngleLimits& /*limits*/) {
+  return kText;
+}
+
+// A file check's message with the value at fault; `kWithout` when the file
+// gives none.
+template <const char* kText, const char* kWithout = kText>
+std::string valued_message(const Finding& finding, const AngleLimits& /*limits*/) {
+  if (finding.text.empty()) return kWithout;
+  return formatted(kText, text_size(finding), finding.text.data());
+}
+
+constexpr unsigned kFile = static_cast<unsigned>(CheckGroup::kFile);
 constexpr unsigned kQuads = static_cast<unsigned>(CheckGroup::kQuads);
 constexpr unsigned kLines = static_cast<unsigned>(CheckGroup::kLines);
 constexpr unsigned kNumbers = static_cast<unsigned>(CheckGroup::kNumbers);
@@ -168,6 +174,121 @@ constexpr CheckEntry kCatalogue[] = {
      "the same number without its needless zeros", leading_zeros_message, "Leading zeros",
      "A number with a needless leading zero (01.5, -05).",
      "Drop the zero (skewquad --scan --fix)."},
+    // The checks of a file as a whole, on parts (*.dat).
+    {CheckId::kMissingDescription, "missing_description", kFile, false, nullptr,
+     file_message<text::kMissingDescription>, "No description",
+     "The file's first line is not 0 and the part's description.",
+     "Begin the file with 0 and the description."},
+    {CheckId::kMissingName, "missing_name", kFile, false, nullptr, file_message<text::kMissingName>,
+     "No Name: line", "The file has no well-formed 0 Name: line with one word after it.",
+     "Add 0 Name: and the file's name, with its folder's prefix (s\\ for a subpart)."},
+    {CheckId::kMissingAuthor, "missing_author", kFile, false, nullptr,
+     file_message<text::kMissingAuthor>, "Author not named",
+     "The first well-formed 0 Author: line names nobody, or there is none.",
+     "Add 0 Author: with the author's name and, if registered, [user]."},
+    {CheckId::kMissingLdrawOrg, "missing_ldraw_org", kFile, false, nullptr,
+     file_message<text::kMissingLdrawOrg>, "No !LDRAW_ORG line",
+     "The file has no well-formed 0 !LDRAW_ORG line giving its part type.",
+     "Add 0 !LDRAW_ORG with the part type (Unofficial_Part, Unofficial_Subpart, ...)."},
+    {CheckId::kMissingLicense, "missing_license", kFile, false, nullptr,
+     file_message<text::kMissingLicense>, "No !LICENSE line",
+     "The file has no 0 !LICENSE line with a text.",
+     "Add 0 !LICENSE Licensed under CC BY 4.0 : see CAreadme.txt."},
+    {CheckId::kLicenseNotApproved, "license_not_approved", kFile, false, nullptr,
+     valued_message<text::kLicenseNotApproved>, "Licence not approved",
+     "The licence text is none of the three the library takes.",
+     "Use Licensed under CC BY 4.0 : see CAreadme.txt (or CC BY 2.0 and CC BY 4.0, or CC0)."},
+    {CheckId::kNameMismatch, "name_mismatch", kFile, false, nullptr,
+     valued_message<text::kNameMismatch>, "Name: not the file's name",
+     "The Name's base name differs, in any case, from the file's own name.",
+     "Give the file and its Name: line the same name."},
+    {CheckId::kNameTypeMismatch, "name_type_mismatch", kFile, false, nullptr,
+     valued_message<text::kNameTypeMismatch>, "Name: not as the type asks",
+     "The Name is not the part type's prefix (s\\ for a subpart, 48\\ for a hi-res "
+     "primitive, ...) followed by its base name.",
+     "Write the Name with its type's prefix and a backslash."},
+    {CheckId::kFolderTypeMismatch, "folder_type_mismatch", kFile, false, nullptr,
+     valued_message<text::kFolderTypeMismatch>, "Folder not the type's",
+     "The file does not stand in the folder its part type belongs in (parts, parts/s, p, "
+     "p/48, ...).",
+     "Move the file, or give it the type of its folder."},
+    {CheckId::kNameInvalidChars, "name_invalid_chars", kFile, false, nullptr,
+     file_message<text::kNameInvalidChars>, "Invalid character in the Name",
+     "The Name holds a control, invisible format, separator or private-use character.",
+     "Write the Name with visible characters."},
+    {CheckId::kXPrefixName, "x_prefix_name", kFile, false, nullptr,
+     valued_message<text::kXPrefixName>, "Name begins with x",
+     "The base name begins with x or X, which the library does not give.", "Rename the part."},
+    {CheckId::kBfcNotCcw, "bfc_not_ccw", kFile, false,
+     "BFC CERTIFY CW becomes CCW, and every triangle and quad is written in the reverse order "
+     "of its corners",
+     valued_message<text::kBfcNotCcw, text::kNoBfc>, "Not BFC CERTIFY CCW",
+     "The header has no 0 BFC CERTIFY CCW line.",
+     "Certify the part's winding as CCW; skewquad --scan --fix turns a CERTIFY CW part."},
+    {CheckId::kCategoryInvalid, "category_invalid", kFile, false, nullptr,
+     valued_message<text::kCategoryInvalid, text::kNoCategory>, "No valid category",
+     "A part or shortcut has neither a !CATEGORY line nor a description word that is one of "
+     "the library's categories.",
+     "Add 0 !CATEGORY with one of the categories."},
+    {CheckId::kDescriptionInvalidChars, "description_invalid_chars", kFile, false, nullptr,
+     file_message<text::kDescriptionInvalidChars>, "Invalid character in the description",
+     "The description holds a control (a tab inside it), invisible format, separator or "
+     "private-use character.",
+     "Write the description with visible characters and spaces."},
+    {CheckId::kSubpartNoTilde, "subpart_no_tilde", kFile, false,
+     "the description given its leading ~", file_message<text::kSubpartNoTilde>,
+     "Subpart without ~", "A subpart's description does not begin with ~.",
+     "Begin the description with ~ (skewquad --scan --fix)."},
+    {CheckId::kMovedObsoleteNoTilde, "moved_obsolete_no_tilde", kFile, false, nullptr,
+     file_message<text::kMovedObsoleteNoTilde>, "Moved or obsolete without ~",
+     "A part in category Moved or Obsolete has a description that does not begin with ~.",
+     "Begin the description with ~."},
+    {CheckId::kAliasNoEquals, "alias_no_equals", kFile, false, nullptr,
+     file_message<text::kAliasNoEquals>, "Alias without =",
+     "An alias's description has no = in its prefix.", "Begin the description with =."},
+    {CheckId::kThirdPartyNoPipe, "third_party_no_pipe", kFile, false, nullptr,
+     file_message<text::kThirdPartyNoPipe>, "Third-party part without |",
+     "A part whose name begins with t has no | in its description's prefix.",
+     "Begin the description with |."},
+    {CheckId::kObsoleteImproper, "obsolete_improper", kFile, false, nullptr,
+     file_message<text::kObsoleteImproper>, "Obsolete not said both ways",
+     "The category is Obsolete but the description does not say so, or the other way round.",
+     "Give an obsolete part category Obsolete and (Obsolete) in its description, or neither."},
+    {CheckId::kPatternNotInDescription, "pattern_not_in_description", kFile, false, nullptr,
+     file_message<text::kPatternNotInDescription>, "Pattern not in the description",
+     "A pattern part's description does not end in Pattern (or Pattern and a bracket).",
+     "End the description in Pattern."},
+    {CheckId::kPatternWithoutSetKeyword, "pattern_without_set_keyword", kFile, false, nullptr,
+     file_message<text::kPatternWithoutSetKeyword>, "Pattern without set keyword",
+     "A pattern part has no keyword beginning with Set, CMF or Build-A-Minifigure.",
+     "Add 0 !KEYWORDS Set and the number of a set the pattern comes in."},
+    {CheckId::kPhysicalColour, "physical_colour", kFile, false, nullptr,
+     file_message<text::kPhysicalColour>, "Physical colour not obsolete",
+     "A part qualified Physical_Colour that is not in category Obsolete.",
+     "Make the part obsolete, or drop the qualifier."},
+    {CheckId::kAliasNotInParts, "alias_not_in_parts", kFile, false, nullptr,
+     file_message<text::kAliasNotInParts>, "Alias not a part",
+     "The Alias qualifier on a type other than Part and Shortcut.", "Drop the qualifier."},
+    {CheckId::kFlexNotPart, "flex_not_part", kFile, false, nullptr,
+     file_message<text::kFlexNotPart>, "Flexible section not a part",
+     "The Flexible_Section qualifier on a type other than Part.", "Drop the qualifier."},
+    {CheckId::kFlexSuffix, "flex_suffix", kFile, false, nullptr, file_message<text::kFlexSuffix>,
+     "Flexible section name",
+     "A flexible section's name does not end in k and two letters or digits.",
+     "Name the section as 73590k01.dat."},
+    {CheckId::kSelfReference, "self_reference", kFile, false, nullptr,
+     file_message<text::kSelfReference>, "Self reference", "A line uses the file itself.",
+     "Remove the line, or name the sub-file meant."},
+    {CheckId::kHistoryInvalid, "history_invalid", kFile, false, nullptr,
+     file_message<text::kHistoryInvalid>, "Malformed !HISTORY",
+     "A !HISTORY line not in the form 0 !HISTORY YYYY-MM-DD [user] comment.",
+     "Write it as 0 !HISTORY 2026-01-02 [user] and what changed."},
+    {CheckId::kInvalidMeta, "invalid_meta", kFile, false,
+     "a line that is no meta at all becomes a comment of the same words",
+     valued_message<text::kInvalidMeta>, "Invalid meta line",
+     "A meta line the body may not hold: a header meta after the header ended, an unknown "
+     "meta, !COLOUR, or a malformed BFC, !TEXMAP or !: line.",
+     "Move header lines above the body; make other text a comment with 0 //."},
 };
 
 static_assert(std::size(kCatalogue) == kCheckCount, "a row for every check");
@@ -219,6 +340,13 @@ std::string mend_message(const Finding& finding) {
       break;
     case MendKind::kRemoved:
       return formatted(text::kFixedRemoved, what_draws(finding));
+    case MendKind::kCommented:
+      return text::kFixedCommented;
+    case MendKind::kTilde:
+      return text::kFixedTilde;
+    case MendKind::kCertifiedCcw:
+    case MendKind::kReversed:
+      return text::kFixedCertified;
     case MendKind::kZeros:
       return formatted(text::kFixedZeros, zeros_subject(mend).c_str());
     case MendKind::kNone:
@@ -241,6 +369,13 @@ const char* became(const Finding& finding, bool conditional) {
       return "nothing";
     case MendKind::kZeros:
       return "the same numbers without needless zeros";
+    case MendKind::kCommented:
+      return "a comment of the same words";
+    case MendKind::kTilde:
+      return "the description with its leading ~";
+    case MendKind::kCertifiedCcw:
+    case MendKind::kReversed:
+      return "the same file certified CCW, its triangles and quads reversed";
     case MendKind::kNone:
       break;
   }

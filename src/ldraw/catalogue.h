@@ -18,6 +18,7 @@ enum class CheckGroup : std::uint8_t {
   kLines = 2,
   kNumbers = 4,
   kColours = 8,
+  kFile = 16,
 };
 
 /// One check: what it is called, when it runs, how it is reported and how

@@ -4,7 +4,7 @@
 namespace skewquad {
 
 bool check_groups_named(std::string_view list, CheckGroups& groups) {
-  CheckGroups named{false, false, false, false};
+  CheckGroups named{false, false, false, false, false};
   for (;;) {
     const std::size_t comma = list.find(',');
     const std::string_view name = list.substr(0, comma);
@@ -16,8 +16,10 @@ bool check_groups_named(std::string_view list, CheckGroups& groups) {
       named.numbers = true;
     } else if (name == "colours") {
       named.colours = true;
+    } else if (name == "file") {
+      named.file = true;
     } else if (name == "all") {
-      named = {true, true, true, true};
+      named = {true, true, true, true, true};
     } else {
       return false;
     }

@@ -7,7 +7,7 @@
 
 namespace skewquad {
 
-/// The groups named in `list`: quads, lines, numbers, colours or all,
+/// The groups named in `list`: quads, lines, numbers, colours, file or all,
 /// joined by commas. False, `groups` unchanged, for any other name.
 bool check_groups_named(std::string_view list, CheckGroups& groups);
 

@@ -15,29 +15,40 @@ namespace skewquad::lsp {
 
 using Json = nlohmann::ordered_json;
 
-/// Every finding of `text` as a JSON array of diagnostics, written out,
-/// each over its scan line (which a lone CR may carry over more than one of
-/// the protocol's lines).
-std::string diagnostics_of(std::string_view text, const ProtocolLines& lines,
+/// Every finding of `text`, the document of the file `path` (empty: none),
+/// as a JSON array of diagnostics, written out, each over its scan line
+/// (which a lone CR may carry over more than one of the protocol's lines);
+/// a finding of the file as a whole over its first line.
+std::string diagnostics_of(std::string_view text, std::string_view path, const ProtocolLines& lines,
                            const Analysis& analysis);
 
-/// A line that can be mended: its whole extent, its end included, and what
+/// One replacement of a quick fix: an extent of the text, and what
 /// replaces it (the same bytes --fix writes).
+struct TextEdit {
+  Position start;
+  Position end;
+  std::string replacement;
+};
+
+/// A finding's mend: the extent of its line, its end included (the first
+/// line for a finding of the file as a whole), and what it replaces.
 struct QuickFix {
   long long line = 0;  // the scan line, from 1
   Position start;
   Position end;
-  std::string replacement;
-  std::string title;  // what the mend does, as the report says it
+  std::vector<TextEdit> edits;  // each line it replaces
+  std::string title;            // what the mend does, as the report says it
 };
 
-/// The mends of the scan lines that hold any of the protocol's lines
-/// `first` to `last`; only those lines are analysed.
-std::vector<QuickFix> quick_fixes_in(std::string_view text, const ProtocolLines& lines,
-                                     const Analysis& analysis, std::size_t first, std::size_t last);
+/// The mends of the findings on the scan lines that hold any of the
+/// protocol's lines `first` to `last`: each line's own, from those lines
+/// alone, and those of the file as a whole, each made on its own.
+std::vector<QuickFix> quick_fixes_in(std::string_view text, std::string_view path,
+                                     const ProtocolLines& lines, const Analysis& analysis,
+                                     std::size_t first, std::size_t last);
 
-/// Every mend of `text`, in line order.
-std::vector<QuickFix> all_quick_fixes(std::string_view text, const ProtocolLines& lines,
-                                      const Analysis& analysis);
+/// Every mend of `text`, as --fix makes them all at once, in line order.
+std::vector<QuickFix> all_quick_fixes(std::string_view text, std::string_view path,
+                                      const ProtocolLines& lines, const Analysis& analysis);
 
 }  // namespace skewquad::lsp

@@ -25,6 +25,6 @@ inline constexpr char kBadLdconfigPrefix[] =
     "skewquad: the colours are not checked, as the library's colours cannot be read: ";
 inline constexpr char kFixAllTitle[] = "skewquad: fix all";
 inline constexpr char kBadChecks[] =
-    "checks takes quads, lines, numbers, colours or all, joined by commas";
+    "checks takes quads, lines, numbers, colours, file or all, joined by commas";
 
 }  // namespace skewquad::lsp::text

@@ -308,16 +308,21 @@ void Server::check_changed() {
       publish(uri, "[]");
       continue;
     }
-    publish(uri, diagnostics_of(document.text, ProtocolLines(document.text), analysis_for(uri)));
+    publish(uri, diagnostics_of(document.text, path_of_uri(uri), ProtocolLines(document.text),
+                                analysis_for(uri)));
   }
 }
 
-Json Server::edit_of(const QuickFix& fix) {
-  Json edit;
-  edit["range"] = {{"start", {{"line", fix.start.line}, {"character", fix.start.character}}},
-                   {"end", {{"line", fix.end.line}, {"character", fix.end.character}}}};
-  edit["newText"] = fix.replacement;
-  return edit;
+Json Server::edits_of(const QuickFix& fix) {
+  Json edits = Json::array();
+  for (const TextEdit& one : fix.edits) {
+    Json edit;
+    edit["range"] = {{"start", {{"line", one.start.line}, {"character", one.start.character}}},
+                     {"end", {{"line", one.end.line}, {"character", one.end.character}}}};
+    edit["newText"] = one.replacement;
+    edits.push_back(std::move(edit));
+  }
+  return edits;
 }
 
 Json Server::code_actions(const Json& params) {
@@ -354,7 +359,8 @@ Json Server::code_actions(const Json& params) {
   const ProtocolLines lines(text);
   const Analysis analysis = analysis_for(uri);
   if (want_quick_fixes) {
-    for (const QuickFix& fix : quick_fixes_in(text, lines, analysis, first, last)) {
+    for (const QuickFix& fix :
+         quick_fixes_in(text, path_of_uri(uri), lines, analysis, first, last)) {
       Json action;
       action["title"] = fix.title;
       action["kind"] = "quickfix";
@@ -372,7 +378,7 @@ Json Server::code_actions(const Json& params) {
         }
       }
       action["diagnostics"] = diagnostics;
-      action["edit"]["changes"][uri] = Json::array({edit_of(fix)});
+      action["edit"]["changes"][uri] = edits_of(fix);
       actions.push_back(action);
     }
   }
@@ -401,8 +407,9 @@ Json Server::resolve_code_action(const Json& action) {
   Json edits = Json::array();
   if (open != documents_.end() && !open->second.too_large) {
     const std::string& text = open->second.text;
-    for (const QuickFix& fix : all_quick_fixes(text, ProtocolLines(text), analysis_for(uri))) {
-      edits.push_back(edit_of(fix));
+    for (const QuickFix& fix :
+         all_quick_fixes(text, path_of_uri(uri), ProtocolLines(text), analysis_for(uri))) {
+      for (Json& edit : edits_of(fix)) edits.push_back(std::move(edit));
     }
   }
   resolved["edit"]["changes"][uri] = edits;

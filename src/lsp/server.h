@@ -75,7 +75,7 @@ class Server {
   Document document_of(const Json& holder);
   Analysis analysis_for(const std::string& uri);
   void publish(const std::string& uri, const std::string& diagnostics);
-  static Json edit_of(const QuickFix& fix);
+  static Json edits_of(const QuickFix& fix);
 
   Send send_;
   bool initialized_ = false;

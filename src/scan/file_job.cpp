@@ -60,18 +60,19 @@ void FileJob::run(ScanEntry& entry, RunTally& tally, const FileOutput& report,
   }
   PrintingSink sink(printer_, path, report.text, kSlotBudget, report.when_full, occurrences_);
   reader_.restart(input);
+  const FileText file{entry.path, input, {}};
   try {
     switch (work_.action) {
       case ScanAction::kReport:
-        analyse_file(reader_, analysis, tally, sink);
+        analyse_file(reader_, file, analysis, tally, sink);
         // Nothing was mended: the mends are only told.
         unmended(tally);
         break;
       case ScanAction::kFix:
-        mend(entry, analysis, input, tally, sink);
+        mend(entry, analysis, file, input, tally, sink);
         break;
       case ScanAction::kDiff:
-        diff(entry, analysis, input, tally, sink, patch);
+        diff(entry, analysis, file, tally, sink, patch);
         break;
     }
     if (reader_.failed() && entry.problem.empty()) {
@@ -133,8 +134,8 @@ void FileJob::show_sub_files(SubFilesToShow& later, const FileOutput& report) {
   later = {};
 }
 
-void FileJob::diff(ScanEntry& entry, const Analysis& analysis, std::FILE* input, RunTally& tally,
-                   FindingSink& sink, const FileOutput& patch) {
+void FileJob::diff(ScanEntry& entry, const Analysis& analysis, const FileText& file,
+                   RunTally& tally, FindingSink& sink, const FileOutput& patch) {
   // A patch that names a path outside the folder it is applied in, or a
   // symbolic link, is refused whole by git apply: such a file's findings
   // are told, unmended.
@@ -147,32 +148,34 @@ void FileJob::diff(ScanEntry& entry, const Analysis& analysis, std::FILE* input,
     entry.problem = refused;
     Analysis unmending = analysis;
     unmending.mends.mends = false;
-    analyse_file(reader_, unmending, tally, sink);
+    analyse_file(reader_, file, unmending, tally, sink);
     return;
   }
   AsMended as_mended(sink);
-  analyse_file(reader_, analysis, tally, as_mended);
+  FileFacts facts;
+  analyse_file(reader_, file, analysis, tally, as_mended, nullptr, &facts);
   // A file with nothing to mend has no hunk.
   if (reader_.failed() || tally.mended_lines == 0) return;
-  if (std::fseek(input, 0, SEEK_SET) != 0) {
+  if (std::fseek(file.file, 0, SEEK_SET) != 0) {
     entry.problem = problem_text(errno);
     return;
   }
-  reader_.restart(input);
+  reader_.restart(file.file);
   RunTally again;
   NoFindings no_findings;
   DiffEdits edits(entry.path, patch.text, kSlotBudget, patch.when_full);
-  analyse_file(reader_, analysis, again, no_findings, &edits);
+  analyse_file(reader_, file, analysis, again, no_findings, &edits, &facts);
   if (!reader_.failed()) edits.finish();
 }
 
-void FileJob::mend(ScanEntry& entry, const Analysis& analysis, std::FILE*& input, RunTally& tally,
-                   FindingSink& sink) {
+void FileJob::mend(ScanEntry& entry, const Analysis& analysis, const FileText& file,
+                   std::FILE*& input, RunTally& tally, FindingSink& sink) {
   // Each finding is told once the file is written, or known not to be:
   // only then can it say whether it was fixed.
   const std::optional<platform::FileStamp> as_read = platform::stamp_of(input);
   log_.clear();
-  analyse_file(reader_, analysis, tally, log_);
+  FileFacts facts;
+  analyse_file(reader_, file, analysis, tally, log_, nullptr, &facts);
   const auto tell = [&](bool written) {
     if (!written) unmended(tally);
     if (!log_.replay(sink, written) && entry.problem.empty()) entry.problem = problem_text(errno);
@@ -199,7 +202,7 @@ void FileJob::mend(ScanEntry& entry, const Analysis& analysis, std::FILE*& input
   NoFindings no_findings;
   CopyStream copy(output->file());
   CopyEdits edits(copy);
-  analyse_file(reader_, analysis, again, no_findings, &edits);
+  analyse_file(reader_, file, analysis, again, no_findings, &edits, &facts);
   if (reader_.failed()) {
     output->discard();
     entry.problem = problem_text(errno != 0 ? errno : EIO);

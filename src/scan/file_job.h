@@ -72,9 +72,9 @@ class FileJob {
   void show_sub_files(SubFilesToShow& later, const FileOutput& report);
 
  private:
-  void mend(ScanEntry& entry, const Analysis& analysis, std::FILE*& input, RunTally& tally,
-            FindingSink& sink);
-  void diff(ScanEntry& entry, const Analysis& analysis, std::FILE* input, RunTally& tally,
+  void mend(ScanEntry& entry, const Analysis& analysis, const FileText& file, std::FILE*& input,
+            RunTally& tally, FindingSink& sink);
+  void diff(ScanEntry& entry, const Analysis& analysis, const FileText& file, RunTally& tally,
             FindingSink& sink, const FileOutput& patch);
   void show_file(const ScanEntry& entry, const Library* library, std::FILE* input,
                  const std::string& path, const FileOutput& report, SubFilesToShow& later);

@@ -60,8 +60,11 @@ class GithubPrinter final : public ReportPrinter {
     out += command;
     out += " file=";
     out += path;
-    out += ",line=";
-    out += std::to_string(finding.line_number);
+    // A finding of the file as a whole is on the file, on no line.
+    if (finding.line_number > 0) {
+      out += ",line=";
+      out += std::to_string(finding.line_number);
+    }
     out += ",title=";
     out += check_name(finding.check);
     out += "::";

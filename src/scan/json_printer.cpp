@@ -36,7 +36,8 @@ class JsonPrinter final : public ReportPrinter {
     out += ",\"check\":\"";
     out += check_name(finding.check);
     out += '"';
-    if (finding.line_type != 4 || settings_.line_types) {
+    // A finding of the file as a whole is of no line, nor of its type.
+    if (finding.line_number > 0 && (finding.line_type != 4 || settings_.line_types)) {
       out += ",\"type\":";
       out += std::to_string(finding.line_type);
     }

@@ -94,7 +94,7 @@ void DiffEdits::unchanged(std::string line) {
   if (!in_hunk_ && context_.size() > kContext) context_.pop_front();
 }
 
-void DiffEdits::replace(std::string_view line, std::string_view replacement) {
+void DiffEdits::replace(std::string_view line, std::string_view replacement, MendKind /*kind*/) {
   ++old_line_;
   if (!in_hunk_) {
     in_hunk_ = true;

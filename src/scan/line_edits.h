@@ -17,7 +17,8 @@ class CopyEdits final : public LineEdits {
  public:
   explicit CopyEdits(CopyStream& copy) : copy_(copy) {}
   void keep(std::string_view piece) override { copy_.write(piece); }
-  void replace(std::string_view /*line*/, std::string_view replacement) override {
+  void replace(std::string_view /*line*/, std::string_view replacement,
+               MendKind /*kind*/) override {
     copy_.write(replacement);
   }
 
@@ -44,7 +45,7 @@ class DiffEdits final : public LineEdits {
             std::function<void(std::string&)> when_full);
 
   void keep(std::string_view piece) override;
-  void replace(std::string_view line, std::string_view replacement) override;
+  void replace(std::string_view line, std::string_view replacement, MendKind kind) override;
 
   /// Ends the diff at the end of the file.
   void finish();

@@ -15,7 +15,8 @@ std::string diff_of(int lines, std::initializer_list<int> mended, bool last_line
     std::string text = std::to_string(line);
     if (line < lines || last_line_ended) text += '\n';
     if (std::find(mended.begin(), mended.end(), line) != mended.end()) {
-      diff.replace(text, "a" + std::to_string(line) + "\nb" + std::to_string(line) + "\n");
+      diff.replace(text, "a" + std::to_string(line) + "\nb" + std::to_string(line) + "\n",
+                   MendKind::kWarpSplit);
     } else {
       diff.keep(text);
     }

@@ -131,9 +131,13 @@ class SarifPrinter final : public ReportPrinter {
     out += json_text(finding_message(finding, settings_.limits));
     out += "},\"locations\":[{\"physicalLocation\":{\"artifactLocation\":";
     out += location;
-    out += ",\"region\":{\"startLine\":";
-    out += std::to_string(finding.line_number);
-    out += "}}}],\"partialFingerprints\":{\"skewquad/v1\":\"";
+    // A finding of the file as a whole has the file for its place.
+    if (finding.line_number > 0) {
+      out += ",\"region\":{\"startLine\":";
+      out += std::to_string(finding.line_number);
+      out += '}';
+    }
+    out += "}}],\"partialFingerprints\":{\"skewquad/v1\":\"";
     // The path, the line's own text, the check and which of the findings on
     // lines alike it is: the same wherever the line moves in its file, and
     // no two alike in a file, as GitHub's own line hash counts.
@@ -185,33 +189,55 @@ class SarifPrinter final : public ReportPrinter {
   }
 
  private:
-  // The mend as a SARIF fix: the line's region replaced by the mend's lines
-  // (the line's own end kept), or the whole line with its end deleted (a
-  // last line without one up to its own end).
+  // The mend as a SARIF fix: each line it replaces, or the line of the
+  // finding.
   static void append_fix(std::string_view location, const Finding& finding, std::string& out) {
-    const std::string line = std::to_string(finding.line_number);
-    out += ",\"fixes\":[{\"description\":{\"text\":";
-    out += json_text(mend_message(finding));
-    out += "},\"artifactChanges\":[{\"artifactLocation\":";
-    out += location;
-    out += ",\"replacements\":[{\"deletedRegion\":{\"startLine\":";
-    out += line;
-    if (finding.mend.replacement.empty()) {
+    std::string fix = ",\"fixes\":[{\"description\":{\"text\":";
+    fix += json_text(mend_message(finding));
+    fix += "},\"artifactChanges\":[{\"artifactLocation\":";
+    fix += location;
+    fix += ",\"replacements\":[";
+    if (finding.mend.lines == nullptr) {
+      append_replacement(finding.line_number, finding.line, finding.mend.replacement, fix);
+    } else {
+      bool first = true;
+      const bool read = finding.mend.lines->for_each(
+          [&](long long line, std::string_view was, std::string_view replacement) {
+            if (!first) fix += ',';
+            first = false;
+            append_replacement(line, was, replacement, fix);
+          });
+      // A file that cannot be read again has its fix told by --fix alone.
+      if (!read || first) return;
+    }
+    fix += "]}]}]";
+    out += fix;
+  }
+
+  // The line `line` (its text `was`) replaced: its region replaced by the
+  // mend's lines (its own end kept), or the whole line with its end
+  // deleted (a last line without one up to its own end).
+  static void append_replacement(long long line, std::string_view was, std::string_view replacement,
+                                 std::string& out) {
+    const std::string number = std::to_string(line);
+    out += "{\"deletedRegion\":{\"startLine\":";
+    out += number;
+    if (replacement.empty()) {
       out += ",\"startColumn\":1,\"endLine\":";
-      if (finding.line.ends_with('\n')) {
-        out += std::to_string(finding.line_number + 1);
-        out += ",\"endColumn\":1}}]}]}]";
+      if (was.ends_with('\n')) {
+        out += std::to_string(line + 1);
+        out += ",\"endColumn\":1}}";
       } else {
-        out += line;
+        out += number;
         out += ",\"endColumn\":";
-        out += std::to_string(utf16_length(finding.line) + 1);
-        out += "}}]}]}]";
+        out += std::to_string(utf16_length(was) + 1);
+        out += "}}";
       }
       return;
     }
     out += "},\"insertedContent\":{\"text\":";
-    out += json_text(std::string(line_without_end(finding.mend.replacement)));
-    out += "}}]}]}]";
+    out += json_text(std::string(line_without_end(replacement)));
+    out += "}}";
   }
 
   const ReportSettings settings_;

@@ -110,8 +110,8 @@ ScanOptions parse_scan_options(int argc, const char* const* argv, std::FILE* out
   app.add_option("--fail-on", fail_on, "Exit with 4 on findings of this level or above")
       ->check(CLI::IsMember({"error", "warning", "never"}));
   app.add_option("--checks", checks_text,
-                 "Checks to make: quads (the default), lines, numbers, colours or all, joined by "
-                 "commas")
+                 "Checks to make: quads (the default), lines, numbers, colours, file (a part's "
+                 "header, metas and name) or all, joined by commas")
       ->option_text("LIST");
   app.add_option("--ldconfig", options.ldconfig,
                  "The LDConfig.ldr whose colours are known; default the one above each path")

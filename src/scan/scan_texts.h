@@ -8,6 +8,8 @@ namespace skewquad::text {
 // A finding: path, line, "error", "warning" or "fixed", and what the
 // finding says.
 inline constexpr char kScanFinding[] = "%s:%lld: %s: %s\n";
+// A finding of the file as a whole, on no line.
+inline constexpr char kScanFileFinding[] = "%s: %s: %s\n";
 inline constexpr char kScanUnwritableFile[] = "%s: error: can't write file: %s\n";
 inline constexpr char kScanUnreadableFile[] = "%s: error: can't read file: %s\n";
 inline constexpr char kScanUnreadableFolder[] = "%s: error: can't read folder: %s\n";
@@ -50,8 +52,8 @@ inline constexpr char kScanWarningAboveError[] = "Specified warning value > erro
 inline constexpr char kScanUsingWarning[] = "Using warning angle = %.7lg\n\n";
 inline constexpr char kScanNeedsValue[] = "skewquad --scan: %s needs a value\n";
 inline constexpr char kScanNotChecks[] =
-    "skewquad --scan: --checks takes quads, lines, numbers, colours or all, joined by commas, "
-    "not '%s'\n";
+    "skewquad --scan: --checks takes quads, lines, numbers, colours, file or all, joined by "
+    "commas, not '%s'\n";
 inline constexpr char kScanBadLdconfig[] = "skewquad --scan: %s\n";
 inline constexpr char kScanNoLdconfig[] =
     "skewquad --scan: no LDConfig.ldr above %s: unknown colours are not looked for there\n";

@@ -26,6 +26,17 @@ namespace {
   out.pop_back();
 }
 
+// A finding on its line, or on the file as a whole (line 0).
+void append_finding(std::string& out, const std::string& path, const Finding& finding,
+                    const char* what, const std::string& message) {
+  if (finding.line_number == 0) {
+    append_format(out, text::kScanFileFinding, path.c_str(), what, message.c_str());
+  } else {
+    append_format(out, text::kScanFinding, path.c_str(), finding.line_number, what,
+                  message.c_str());
+  }
+}
+
 class TextPrinter final : public ReportPrinter {
  public:
   explicit TextPrinter(const ReportSettings& settings) : settings_(settings) {}
@@ -37,16 +48,14 @@ class TextPrinter final : public ReportPrinter {
     // A mended line is told once, by the finding that carries its mend.
     if (finding.mended) {
       if (finding.role == MendRole::kCarrier) {
-        append_format(out, text::kScanFinding, path.c_str(), finding.line_number, "fixed",
-                      mend_message(finding).c_str());
+        append_finding(out, path, finding, "fixed", mend_message(finding));
       }
       return;
     }
     // Warnings are listed when asked for.
     if (finding.severity == Severity::kWarning && !settings_.list_warnings) return;
-    append_format(out, text::kScanFinding, path.c_str(), finding.line_number,
-                  severity_name(finding.severity),
-                  finding_message(finding, settings_.limits).c_str());
+    append_finding(out, path, finding, severity_name(finding.severity),
+                   finding_message(finding, settings_.limits));
   }
 
   void problem(const std::string& path, const ScanEntry& entry, std::string& out) override {

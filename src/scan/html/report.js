@@ -121,7 +121,8 @@
     const row = document.createElement('tr');
     row.dataset.index = index;
     cell(row, f.f);
-    cell(row, f.l);
+    // A finding of the file as a whole stands on no line.
+    cell(row, f.l || 'file');
     cell(row, f.c);
     cell(row, f.s, 'sq-' + f.s);
     cell(row, 'a' in f ? f.a.toPrecision(4) : '');
