@@ -238,6 +238,44 @@ for source in parts:
     client.notify("textDocument/didClose", {"textDocument": {"uri": uri}})
     check(client.diagnostics(uri) == [], "closing clears " + source)
 
+# A subpart certified CW, without its ~: what is found of the file as a
+# whole sits on its first line; each of its quick fixes is whole on its own
+# (the CW one turns every face as it stands, the warped quad too), and
+# fix-all gives --fix's bytes.
+folder = os.path.join(work, "cw", "parts", "s")
+os.makedirs(folder)
+cw_path = os.path.join(folder, "cw.dat")
+cw = ("0 Plate  1 x  2 Side\r\n0 Name: s\\cw.dat\r\n0 Author: Jane Doe [jdoe]\r\n"
+      "0 !LDRAW_ORG Unofficial_Subpart\r\n0 !LICENSE Licensed under CC BY 4.0 : see CAreadme.txt\r\n"
+      "0 BFC CERTIFY CW\r\n4 16 0 0 0 1 0 0 1 1 0 0 1 1\r\n3 16 0 0 0 1 0 0 0 1 0\r\n"
+      "0 BFC CLIP CCW\r\n0 STEP\r\n")
+with open(cw_path, "w", newline="") as f:
+    f.write(cw)
+uri = uri_of(cw_path)
+client.open(uri, cw)
+diagnostics = client.diagnostics(uri)
+check(as_report(diagnostics, cw) == text_report(cw_path, "--checks=all"), "diagnostics of a CW subpart")
+whole = [d for d in diagnostics if d["code"] in ("bfc_not_ccw", "subpart_no_tilde")]
+check(len(whole) == 2 and all(d["range"]["start"]["line"] == 0 for d in whole),
+      "the findings of the file as a whole on its first line")
+first_line = {"start": {"line": 0, "character": 0}, "end": {"line": 0, "character": 0}}
+actions = client.request("textDocument/codeAction", {"textDocument": {"uri": uri}, "range": first_line,
+                                                     "context": {"diagnostics": whole}})["result"]
+quick = [a for a in actions if a["kind"] == "quickfix"]
+turned = (cw.replace("CERTIFY CW", "CERTIFY CCW").replace("CLIP CCW", "CLIP CW")
+          .replace("4 16 0 0 0 1 0 0 1 1 0 0 1 1", "4 16 0 1 1 1 1 0 1 0 0 0 0 0")
+          .replace("3 16 0 0 0 1 0 0 0 1 0", "3 16 0 1 0 1 0 0 0 0 0"))
+check(sorted(apply(cw, a["edit"]["changes"][uri]) for a in quick) == sorted([turned, cw.replace("0 Plate", "0 ~Plate")]),
+      "the quick fixes of the file as a whole, each on its own: %s" % json.dumps(quick))
+check(sorted(d["code"] for a in quick for d in a["diagnostics"]) == ["bfc_not_ccw", "subpart_no_tilde"],
+      "each quick fix names its own finding: %s" % json.dumps([a["diagnostics"] for a in quick]))
+actions = client.request("textDocument/codeAction", {"textDocument": {"uri": uri}, "range": ALL_RANGE,
+                                                     "context": {"only": ["source.fixAll"]}})["result"]
+check(len(actions) == 1 and apply(cw, actions[0]["edit"]["changes"][uri]) == fixed_by_tool(cw_path, work),
+      "fix-all of a CW subpart gives --fix's bytes")
+client.notify("textDocument/didClose", {"textDocument": {"uri": uri}})
+client.diagnostics(uri)
+
 # The protocol's line ends: a lone CR ends a line as LF and CR LF do, so
 # the quad of the scan's second line stands on the protocol's third, and
 # its mend replaces it and nothing else.

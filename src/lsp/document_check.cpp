@@ -138,6 +138,7 @@ class QuickFixSink final : public FindingSink {
     if (line.start < wanted_from_ || line.start > wanted_to_) return;
     QuickFix fix;
     fix.line = number;
+    fix.check = check_name(finding.check);
     fix.start = lines_.position_of(line.start);
     fix.end = lines_.position_of(line.next);
     fix.title = "skewquad: " + mend_message(finding);

@@ -34,6 +34,7 @@ struct TextEdit {
 /// line for a finding of the file as a whole), and what it replaces.
 struct QuickFix {
   long long line = 0;  // the scan line, from 1
+  std::string check;   // the check of the finding it mends
   Position start;
   Position end;
   std::vector<TextEdit> edits;  // each line it replaces

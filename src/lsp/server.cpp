@@ -371,8 +371,12 @@ Json Server::code_actions(const Json& params) {
           const Json* range = member(diagnostic, "range");
           const Json* start = range != nullptr ? member(*range, "start") : nullptr;
           const Json* line = start != nullptr ? member(*start, "line") : nullptr;
+          // A line may hold several findings: a diagnostic that names its
+          // check is the fix's only when it names the fix's.
+          const Json* code = member(diagnostic, "code");
           if (line != nullptr && line->is_number() && line->get<std::size_t>() >= fix.start.line &&
-              line->get<std::size_t>() < std::max(fix.end.line, fix.start.line + 1)) {
+              line->get<std::size_t>() < std::max(fix.end.line, fix.start.line + 1) &&
+              (code == nullptr || !code->is_string() || code->get<std::string>() == fix.check)) {
             diagnostics.push_back(diagnostic);
           }
         }
