@@ -91,7 +91,11 @@ TEST(Library, ReadsTheColoursOnceAndSaysWhereOneIsMalformed) {
 
 TEST(Library, LooksSubFilesUpAsLdrawDoes) {
   const Sources sources;
-  for (const auto& [source, root] : sources.each("ldraw")) {
+  for (const auto& each : sources.each("ldraw")) {
+    // Named apart: a lambda may not capture a structured binding in C++20
+    // as clang 14 reads it.
+    const auto& source = each.first;
+    const std::string& root = each.second;
     const Library library(*source, root);
     const auto found = [&](std::string_view name, const std::string& from,
                            const std::vector<std::string>& sections = {}) {
