@@ -63,9 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (length >= skewquad::kPieceCharacters) return 0;
     start += length + 1;
   }
-  const skewquad::Analysis analysis{
-      skewquad::scan_rules({}, {true, true, true, true, true}),
-      {true, skewquad::MendLevel::kWarnings, true}, nullptr};
+  const skewquad::Analysis analysis{skewquad::scan_rules({}, {true, true, true, true, true}),
+                                    {true, skewquad::MendLevel::kWarnings, true},
+                                    nullptr};
   const skewquad::FileText file{"parts/s/fuzz.dat", nullptr, text};
   skewquad::LineReader reader;
   reader.restart(text);
@@ -85,7 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t end = text.find('\n', start);
     const std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
     const auto fix = fixes.by_line.find(++number);
-    applied += fix != fixes.by_line.end() ? fix->second : std::string(text.substr(start, next - start));
+    applied +=
+        fix != fixes.by_line.end() ? fix->second : std::string(text.substr(start, next - start));
     start = next;
   }
   if (applied != written.text) {

@@ -208,8 +208,8 @@ int ldraw_org_type(const Words& words, std::string_view& qualifier) {
       break;
     }
   }
-  const auto found = std::find_if(kPartTypes.begin(), kPartTypes.end(),
-                                  [type](const PartType& t) { return t.name == type; });
+  const auto* const found = std::find_if(kPartTypes.begin(), kPartTypes.end(),
+                                         [type](const PartType& t) { return t.name == type; });
   if (found == kPartTypes.end()) return -1;
   qualifier = {};
   if (words[at] == "Alias" || words[at] == "Flexible_Section" || words[at] == "Physical_Colour") {
@@ -388,8 +388,8 @@ class Utf8Check {
   unsigned char high_ = 0xBF;
 };
 
-bool has_high_byte_in(std::string_view text) {
-  return std::any_of(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; });
+bool is_ascii(std::string_view text) {
+  return std::none_of(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; });
 }
 
 bool is_strict_utf8(std::string_view bytes) {
@@ -973,7 +973,7 @@ void FileChecks::finish(RunTally& tally, FindingSink& sink) {
   }
 
   // Text that is ASCII reads the same either way.
-  const bool ascii = !has_high_byte_in(s.name) && !has_high_byte_in(s.description);
+  const bool ascii = is_ascii(s.name) && is_ascii(s.description);
   const bool utf8 =
       s.starts_with_byte_order_mark ? s.byte_order_mark_skipped : ascii || s.whole_file_is_utf8();
   OneLine tilde;

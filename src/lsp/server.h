@@ -71,7 +71,7 @@ class Server {
   Json initialize(const Json& params);
   Json code_actions(const Json& params);
   Json resolve_code_action(const Json& action);
-  void apply_settings(const Json& settings);
+  void apply_settings(const Json& given);
   Document document_of(const Json& holder);
   Analysis analysis_for(const std::string& uri);
   void publish(const std::string& uri, const std::string& diagnostics);

@@ -38,6 +38,7 @@ std::FILE* open_regular_file(const char* name, bool& not_regular);
 struct FileIdentity {
   std::uint64_t device = 0;
   std::uint64_t inode = 0;
+  // NOLINTNEXTLINE(modernize-use-nullptr): clang-tidy 14 misreads a defaulted <=>
   auto operator<=>(const FileIdentity& other) const = default;
 };
 

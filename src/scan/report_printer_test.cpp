@@ -172,6 +172,7 @@ TEST(LineOccurrences, CountsFindingsOnLinesAlikeApartFromAllOthers) {
   // count of its own, whatever else shares its counter.
   LineOccurrences occurrences;
   std::vector<std::string> lines;
+  lines.reserve(200000);
   for (int i = 0; i < 200000; ++i)
     lines.push_back("3 16 " + std::to_string(i) + " 0 0 1 0 0 0 1 0\n");
   std::vector<std::uint32_t> copies;

@@ -73,7 +73,7 @@ std::optional<std::vector<int>> located_words(std::string_view line) {
   std::string buffer(line);
   buffer.append(kQuadLinePadding, '7');
   QuadWords words;
-  if (!locate_quad_words(std::string_view(buffer.data(), line.size()), words)) {
+  if (locate_quad_words(std::string_view(buffer.data(), line.size()), words) == 0) {
     return std::nullopt;
   }
   return std::vector<int>(words.start, words.start + kQuadWords);

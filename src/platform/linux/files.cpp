@@ -335,7 +335,10 @@ std::unique_ptr<OutputFile> OutputFile::replacing(const char* name, std::FILE* i
     const NamingSection section;
     std::string candidate = private_name();
     if (!replacement->register_name(section, candidate)) return nullptr;
-    file = create_new_file((folder + '/' + candidate).c_str());
+    std::string path = folder;
+    path += '/';
+    path += candidate;
+    file = create_new_file(path.c_str());
     if (file != nullptr) {
       replacement->name = std::move(candidate);
     } else {
