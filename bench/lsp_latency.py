@@ -1,8 +1,9 @@
 """The language server's latency on 10 MB documents: how long after a change
 its diagnostics arrive, on a part with about 20,000 findings; and how long a
 code action at the cursor and the fix of the whole document take, on a part
-whose every quad is warped. A benchmark, not a test:
-    python3 bench/lsp_latency.py SKEWQUAD [RUNS]"""
+whose every quad is warped; with the checks named as --checks takes (the
+server's default, the quad checks, without). A benchmark, not a test:
+    python3 bench/lsp_latency.py SKEWQUAD [RUNS [CHECKS]]"""
 import json
 import statistics
 import subprocess
@@ -11,6 +12,7 @@ import time
 
 tool = sys.argv[1]
 runs = int(sys.argv[2]) if len(sys.argv) > 2 else 9
+checks = sys.argv[3] if len(sys.argv) > 3 else None
 server = subprocess.Popen([tool, "--lsp"], stdin=subprocess.PIPE, stdout=subprocess.PIPE)
 warped = "4 16 -20 0 -10 20 0 -10 20 8 -12 -20 8 -10\r\n"
 flat = "4 16 -20 0 -10 20 0 -10 20 8 -10 -20 8 -10\r\n"
@@ -71,8 +73,9 @@ def timed(action):
     return time.perf_counter() - start, result
 
 
-send({"jsonrpc": "2.0", "id": 1, "method": "initialize", "params": {"capabilities": {"textDocument": {
-    "codeAction": {"resolveSupport": {"properties": ["edit"]}}}}}})
+send({"jsonrpc": "2.0", "id": 1, "method": "initialize", "params": {
+    "capabilities": {"textDocument": {"codeAction": {"resolveSupport": {"properties": ["edit"]}}}},
+    "initializationOptions": {"skewquad": {"checks": checks}} if checks else {}}})
 read()
 
 # Diagnostics after a change.
