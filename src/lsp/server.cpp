@@ -64,7 +64,10 @@ std::string stamp_of(const std::string& path) {
   const auto time = std::filesystem::last_write_time(platform::path_of(path), error);
   if (error) return {};
   const auto size = std::filesystem::file_size(platform::path_of(path), error);
-  return std::to_string(time.time_since_epoch().count()) + " " + std::to_string(size);
+  // Some libraries count the file clock in 128 bits, which to_string does
+  // not take; the low 64 tell a change as well.
+  return std::to_string(static_cast<long long>(time.time_since_epoch().count())) + " " +
+         std::to_string(size);
 }
 
 }  // namespace

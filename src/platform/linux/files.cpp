@@ -42,18 +42,17 @@ std::string private_name() {
   return name;
 }
 
-// Attributes the process may not be allowed to set on a file of its own:
-// a security label is given by the system's policy, trusted attributes need
-// administrator rights. Any other attribute that cannot be copied fails the
-// replacement rather than being lost.
-bool may_be_left_behind(const std::string& name) {
-  return name.starts_with("security.") || name.starts_with("trusted.");
-}
-
 // Copies every extended attribute (access control lists among them) of the
 // file open as `from` to the file open as `to`.
 bool copy_attributes(int from, int to) {
 #if defined(__linux__)
+  // Attributes the process may not be allowed to set on a file of its own:
+  // a security label is given by the system's policy, trusted attributes
+  // need administrator rights. Any other attribute that cannot be copied
+  // fails the replacement rather than being lost.
+  const auto may_be_left_behind = [](const std::string& name) {
+    return name.starts_with("security.") || name.starts_with("trusted.");
+  };
   std::vector<char> names;
   for (;;) {
     const ssize_t size = flistxattr(from, nullptr, 0);
