@@ -130,6 +130,23 @@ async function testIn(name, launchOptions) {
     check(JSON.stringify(got) === JSON.stringify(want),
         `fix ${JSON.stringify(options)} differs from --fix: ${got.length} file(s) against ${want.length}`);
   }
+  // The zip of every mended file, read by an unzip of its own (Python's).
+  const zipped = await page.evaluate(async (files) => {
+    const decoded = files.map((f) => ({ path: f.path, bytes: Uint8Array.from(atob(f.base64), (c) => c.charCodeAt(0)) }));
+    let binary = '';
+    for (const b of zipOf(await window.skewquad.fix(decoded, {}))) binary += String.fromCharCode(b);
+    return btoa(binary);
+  }, encoded);
+  const unzipped = fs.mkdtempSync(path.join(work, 'unzipped-'));
+  fs.writeFileSync(path.join(unzipped, 'mended.zip'), Buffer.from(zipped, 'base64'));
+  const unzip = spawnSync('python3', ['-c', 'import sys, zipfile; z = zipfile.ZipFile(sys.argv[1]); ' +
+      'assert z.testzip() is None; z.extractall(sys.argv[2])', path.join(unzipped, 'mended.zip'), unzipped]);
+  check(unzip.status === 0, 'the zip reads: ' + unzip.stderr);
+  fs.rmSync(path.join(unzipped, 'mended.zip'));
+  const fromZip = filesUnder(unzipped).map((f) => f.path + ' ' + f.bytes.toString('base64')).sort();
+  check(JSON.stringify(fromZip) === JSON.stringify(expected[0].mended.map((f) => f.path + ' ' +
+      f.bytes.toString('base64')).sort()), `the zip holds what --fix writes, each at its path (${fromZip.length} file(s))`);
+
   const refused = await page.evaluate(async () => {
     try {
       await window.skewquad.check([{ path: 'lib/../x.dat', bytes: new Uint8Array(1) }], {});
@@ -140,33 +157,37 @@ async function testIn(name, launchOptions) {
   });
   check(refused.includes('not a path inside'), 'a path leading out of the files is refused: ' + refused);
 
-  // The folder input: the page checks what it was given, draws the tool's
+  // The folder input (Chromium; Firefox's WebDriver gives no folder) or the
+  // files input: the page checks what it was given and draws the tool's
   // own report, with the sub-file in p/ found; hostile names stay text.
-  if (name === 'chromium') {
-    const folderInput = await page.$('#sk-folder');
-    await folderInput.uploadFile(lib);
-    await page.waitForFunction(() => document.getElementById('sk-status').textContent.startsWith('Checked ') &&
-        !document.getElementById('sk-report').hidden, { timeout: 60000 });
-    // The report's frame, once its page has loaded.
-    let frame;
-    let data;
-    for (let tries = 0; data === undefined && tries < 100; ++tries) {
-      frame = page.frames().find((f) => f !== page.mainFrame() && f.url().startsWith('blob:'));
-      data = await frame?.$eval('#sq-data', (e) => e.textContent).catch(() => undefined);
-      if (data === undefined) await new Promise((resolve) => setTimeout(resolve, 100));
-    }
+  const folder = name === 'chromium';
+  if (folder) await (await page.$('#sk-folder')).uploadFile(lib);
+  else await (await page.$('#sk-files')).uploadFile(...['parts/' + hostile, 'parts/3001.dat'].map((n) => path.join(lib, n)));
+  await page.waitForFunction(() => document.getElementById('sk-status').textContent.startsWith('Checked ') &&
+      !document.getElementById('sk-report').hidden, { timeout: 60000 });
+  // The report's frame, once its page has loaded.
+  let frame;
+  let data;
+  for (let tries = 0; data === undefined && tries < 100; ++tries) {
+    frame = page.frames().find((f) => f !== page.mainFrame() && f.url().startsWith('blob:'));
+    data = await frame?.$eval('#sq-data', (e) => e.textContent).catch(() => undefined);
+    if (data === undefined) await new Promise((resolve) => setTimeout(resolve, 100));
+  }
+  check(data !== undefined && data.includes('3001.dat'), 'the report drawn');
+  if (folder) {
     check(/"sub":"box\.dat"/i.test(data), 'the report holds the sub-file found in p/');
     check(!/"missing"[^\n]*box\.dat/i.test(data), 'box.dat is not missing');
-    await page.click('#sk-mend');
-    await page.waitForFunction(() => document.getElementById('sk-status').textContent.startsWith('Mended'),
-        { timeout: 60000 });
-    const mendedText = await page.$eval('#sk-mended', (e) => e.textContent);
-    check(mendedText.includes('lib/parts/' + hostile), 'the hostile name is listed as text');
-    check(await page.$$eval('img', (e) => e.length) === 0, 'no element made of a name');
-    check(await frame.$$eval('img', (e) => e.length) === 0, 'no element made of a name in the report');
+  }
+  await page.click('#sk-mend');
+  await page.waitForFunction(() => document.getElementById('sk-status').textContent.startsWith('Mended'),
+      { timeout: 60000 });
+  const mendedText = await page.$eval('#sk-mended', (e) => e.textContent);
+  check(mendedText.includes((folder ? 'lib/parts/' : '') + hostile), 'the hostile name is listed as text');
+  check(await page.$$eval('img', (e) => e.length) === 0, 'no element made of a name');
+  check(await frame.$$eval('img', (e) => e.length) === 0, 'no element made of a name in the report');
+  if (folder) {
     const status = await page.$eval('#sk-status', (e) => e.textContent);
     check(status.includes(`Mended ${expected[2].mended.length} file(s)`), 'the mended files counted: ' + status);
-
     // A 100 MB file: told, checked, and the page answers meanwhile.
     const big = path.join(work, 'big.dat');
     const line = '4 16 0 0 0 10 0 0 10 10 1 0 10 0\n';
