@@ -30,9 +30,12 @@ class ByteSink {
 
 const output = new ByteSink();
 const errors = new ByteSink();
-const engine = createSkewquad({
+// The engine; made again after a run that aborted it (memory run out),
+// which leaves it unusable.
+const newEngine = () => createSkewquad({
   preRun: [(module) => module.FS.init(() => null, (b) => output.push(b), (b) => errors.push(b))],
 });
+let engine = newEngine();
 let runs = 0;
 
 function makeParents(FS, path, made) {
@@ -99,7 +102,7 @@ function runIn(module, folder, request) {
     makeParents(FS, file.path, made);
     if (request.readBack) FS.writeFile(file.path, file.bytes);
     else writeOwned(FS, file.path, file.bytes);
-    given.add(folder + '/' + file.path);
+    if (/\.(dat|ldr|mpd)$/i.test(file.path)) given.add(folder + '/' + file.path);
   }
   const opened = new Set();
   let told = 0;
@@ -140,6 +143,7 @@ onmessage = async (event) => {
     answer = run(module, event.data);
   } catch (error) {
     answer = { id: event.data.id, failed: String(error && error.message ? error.message : error) };
+    if (error instanceof WebAssembly.RuntimeError) engine = newEngine();
   }
   const transfer = [answer.output, answer.errors, ...(answer.files || []).map((f) => f.bytes)]
     .filter(Boolean).map((b) => b.buffer);
