@@ -181,7 +181,10 @@
       const answer = await toolRun(dropped, options, ['--json'], false, progressOf('Checking'));
       report = answer.output;
       $('sk-notes').textContent = decoder.decode(answer.errors);
-      const { summary } = JSON.parse(decoder.decode(report).trimEnd().split('\n').pop());
+      const last = decoder.decode(report).trimEnd().split('\n').pop();
+      // No summary: the tool refused the settings, in the words shown below.
+      if (!last.startsWith('{"summary"')) throw new Error('the settings were refused, as said below');
+      const { summary } = JSON.parse(last);
       const done = `Checked ${summary.files} file(s)` + (summary.unreadable ? ` (${summary.unreadable} unreadable)` : '') +
           `, ${summary.quads} quad(s): ${summary.errors} error(s), ${summary.warnings} warning(s).`;
       say(done);

@@ -157,6 +157,15 @@ async function testIn(name, launchOptions) {
   });
   check(refused.includes('not a path inside'), 'a path leading out of the files is refused: ' + refused);
 
+  // Settings the tool refuses: the page says so, in the tool's words.
+  await page.$eval('#sk-warning', (e) => { e.value = 'abc'; });
+  await (await page.$('#sk-files')).uploadFile(path.join(lib, 'parts/3001.dat'));
+  await page.waitForFunction(() => document.getElementById('sk-status').textContent.startsWith('Not checked'),
+      { timeout: 60000 });
+  const refusal = await page.$eval('#sk-notes', (e) => e.textContent);
+  check(refusal.includes("--warning needs an angle in degrees, not 'abc'"), 'the refusal told: ' + refusal);
+  await page.$eval('#sk-warning', (e) => { e.value = '1'; });
+
   // The folder input (Chromium; Firefox's WebDriver gives no folder) or the
   // files input: the page checks what it was given and draws the tool's
   // own report, with the sub-file in p/ found; hostile names stay text.
