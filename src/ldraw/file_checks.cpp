@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -477,10 +478,14 @@ OwnPlace own_place_of(std::string_view path) {
   const bool plain = std::none_of(place.folder.begin(), place.folder.end(),
                                   [](const std::string& c) { return c == "." || c == ".."; });
   if (plain && place.folder.size() >= 3) return place;
-  // Files come folder by folder: the last folder made absolute is kept.
-  thread_local std::string last_folder;
-  thread_local std::vector<std::string> last_components;
+  // Files come folder by folder: the last folder made absolute is kept,
+  // one for all workers. (Kept in thread_local storage, MinGW-w64 freed it
+  // twice at a worker's end.)
+  static std::mutex last_lock;
+  static std::string last_folder;
+  static std::vector<std::string> last_components;
   const std::string folder(path.substr(0, slash));
+  const std::lock_guard<std::mutex> hold(last_lock);
   if (folder != last_folder || last_components.empty()) {
     std::error_code error;
     last_components = components_of(platform::name_of(
